@@ -1,0 +1,56 @@
+// The link to the host: the held reference, the link flag, start-up, close and guarded calls.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "host/host_automation.h"
+
+namespace korvane {
+
+inline constexpr std::wstring_view kHostProgId = L"MixW2.Application";
+inline constexpr std::wstring_view kAppTitle = L"Korvane";
+inline constexpr std::wstring_view kNotLoadedMessage = L"MixW2 is not loaded";
+
+class HostLink {
+ public:
+  explicit HostLink(HostAutomation& binding) : binding_(binding) {}
+  HostLink(const HostLink&) = delete;
+  HostLink& operator=(const HostLink&) = delete;
+
+  // Runs once: HostUp := 1, one attach attempt; on failure `show_not_loaded`
+  // runs (it returns when the operator has dismissed the message), then
+  // HostUp := 0. There is no second attempt for the rest of the run.
+  void StartUp(const std::function<void()>& show_not_loaded);
+  // Drops the host reference. Sends nothing and leaves HostUp as it is.
+  void Close();
+
+  bool IsUp() const { return HostUp.value_or(0) != 0 && HostApp != nullptr; }
+  // True once a transport failure has taken the link down.
+  bool HostLost() const { return host_lost_; }
+
+  // Each call is made only while the link is up. A reading comes back only
+  // when the call succeeded and the host answered a number. A transport
+  // failure releases the host, sets HostUp := 0 and runs the lost callback.
+  std::optional<HostNumber> ReadAudioFq();
+  std::optional<HostNumber> ReadFqA();
+  bool ExecuteMacros(std::wstring_view macro);
+
+  void OnHostLost(std::function<void()> callback) { on_lost_ = std::move(callback); }
+
+  // The held host: the binding while it holds the reference, else null.
+  HostAutomation* HostApp = nullptr;
+  // 1 up, 0 down; no value before start-up (tests as down).
+  std::optional<int> HostUp;
+
+ private:
+  std::optional<HostNumber> Read(HostReading (HostAutomation::*member)());
+  void Check(HostStatus status);
+
+  HostAutomation& binding_;
+  bool host_lost_ = false;
+  std::function<void()> on_lost_;
+};
+
+}  // namespace korvane

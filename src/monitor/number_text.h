@@ -1,0 +1,18 @@
+// The general text of a number: plain digits, up to 15 significant, locale decimal separator.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "host/host_automation.h"
+
+namespace korvane {
+
+// Whole values without a decimal point, otherwise up to 15 significant digits
+// with trailing zeros dropped; values outside 1E-05 .. 1E+15 in exponent form
+// ("1.5E+20", "1E-05"). `decimal_separator` replaces the point.
+std::wstring GeneralText(double value, std::wstring_view decimal_separator);
+// Integers keep every digit; floating values as above.
+std::wstring GeneralText(const HostNumber& number, std::wstring_view decimal_separator);
+
+}  // namespace korvane

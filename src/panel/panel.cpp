@@ -1,0 +1,42 @@
+// Routes the window's events to start-up, the poll, the commands and close.
+#include "panel/panel.h"
+
+#include "monitor/poll.h"
+
+namespace korvane {
+
+Panel::Panel(HostAutomation& binding, PanelView& view) : link_(binding), view_(view) {
+  link_.OnHostLost([this] { view_.SetCaption(kHostLostCaption); });
+}
+
+void Panel::Load() {
+  link_.StartUp([this] { view_.ShowMessage(kNotLoadedMessage, kAppTitle); });
+  view_.FillModeList(kModeEntry);
+}
+
+void Panel::Tick() {
+  if (busy_) return;
+  Exclusive([this] { PollTick(link_, view_); });
+}
+
+void Panel::Click(CommandButton button) {
+  pending_clicks_.push_back(button);
+  if (busy_) return;
+  Exclusive([] {});
+}
+
+void Panel::Unload() { link_.Close(); }
+
+template <typename Work>
+void Panel::Exclusive(Work&& work) {
+  busy_ = true;
+  work();
+  while (!pending_clicks_.empty()) {
+    const CommandButton next = pending_clicks_.front();
+    pending_clicks_.pop_front();
+    RunCommand(link_, next);
+  }
+  busy_ = false;
+}
+
+}  // namespace korvane

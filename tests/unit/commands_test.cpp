@@ -1,0 +1,63 @@
+// The command buttons: exact macro texts and one call per click.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "panel/panel.h"
+
+namespace korvane {
+namespace {
+
+using testing::FakeHost;
+using testing::FakeView;
+
+TEST(Commands, TableHoldsTheExactTexts) {
+  EXPECT_EQ(FindCommand(CommandButton::Command1).macro, L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>");
+  EXPECT_EQ(FindCommand(CommandButton::Command1).macro.size(), 36u);
+  EXPECT_EQ(FindCommand(CommandButton::Command2).macro, L"<CATCMDHEX:FE FE 50 E0 06 04 FD>");
+  EXPECT_EQ(FindCommand(CommandButton::Command2).macro.size(), 32u);
+  EXPECT_EQ(FindCommand(CommandButton::Command4).macro, L"<RXANDCLEAR>");
+  EXPECT_EQ(FindCommand(CommandButton::Command5).macro, L"<TX>");
+  EXPECT_EQ(FindCommand(CommandButton::Command1).caption, L"RTTY-N");
+  EXPECT_EQ(FindCommand(CommandButton::Command4).caption, L"RX");
+}
+
+TEST(Commands, EachClickIsOneCallInOrder) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  host.calls.clear();
+  panel.Click(CommandButton::Command5);
+  panel.Click(CommandButton::Command4);
+  panel.Click(CommandButton::Command4);
+  panel.Click(CommandButton::Command1);
+  const std::vector<std::wstring> expected = {L"<TX>", L"<RXANDCLEAR>", L"<RXANDCLEAR>",
+                                              L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>"};
+  EXPECT_EQ(host.Macros(), expected);
+  EXPECT_EQ(host.calls.size(), 4u);
+  EXPECT_EQ(view.text_writes, 0);
+  EXPECT_EQ(view.caption, L"Korvane");
+}
+
+TEST(Commands, ClicksInsideAClickAreQueuedNotNested) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  host.calls.clear();
+  int depth = 0;
+  int deepest = 0;
+  host.during_call = [&] {
+    deepest = std::max(deepest, ++depth);
+    if (host.calls.size() == 1) panel.Click(CommandButton::Command2);
+    --depth;
+  };
+  panel.Click(CommandButton::Command1);
+  EXPECT_EQ(deepest, 1);
+  const std::vector<std::wstring> expected = {L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>",
+                                              L"<CATCMDHEX:FE FE 50 E0 06 04 FD>"};
+  EXPECT_EQ(host.Macros(), expected);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,106 @@
+// Failed host calls: which end the link, which spoil one call, and what a tick does with each.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "host/host_failure.h"
+#include "panel/panel.h"
+
+namespace korvane {
+namespace {
+
+using testing::Fails;
+using testing::FakeHost;
+using testing::FakeView;
+using testing::Int;
+using testing::NotANumber;
+
+constexpr HostStatus kServerUnavailable = 0x800706BA;
+constexpr HostStatus kDispException = 0x80020009;
+
+TEST(HostFailure, Classification) {
+  EXPECT_EQ(ClassifyHostStatus(0), FailureKind::None);
+  for (HostStatus gone :
+       {0x800706BAu, 0x800706BEu, 0x800706BFu, 0x80010108u, 0x80010007u, 0x80010012u, 0x800401FDu, 0x80010006u})
+    EXPECT_EQ(ClassifyHostStatus(gone), FailureKind::HostGone) << std::hex << gone;
+  for (HostStatus failed :
+       {0x80020009u /*DISP_E_EXCEPTION*/, 0x80020006u /*DISP_E_UNKNOWNNAME*/, 0x80010001u /*RPC_E_CALL_REJECTED*/,
+        0x800706BBu /*RPC_S_SERVER_TOO_BUSY*/, 0x80004005u /*E_FAIL*/, 0x80020005u /*DISP_E_TYPEMISMATCH*/})
+    EXPECT_EQ(ClassifyHostStatus(failed), FailureKind::CallFailed) << std::hex << failed;
+}
+
+TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  panel.Tick();
+  const std::wstring text2 = view.text2;
+  host.calls.clear();
+  host.radio = {Fails(kServerUnavailable)};
+
+  panel.Tick();
+  const std::vector<std::wstring> expected = {L"AudioFq", L"FqA", L"Release"};
+  EXPECT_EQ(host.calls, expected) << "released at once, no further call in that tick";
+  EXPECT_EQ(panel.link().HostUp, 0);
+  EXPECT_TRUE(panel.link().HostLost());
+  EXPECT_EQ(view.caption, L"Korvane - host lost");
+  EXPECT_TRUE(view.messages.empty());
+
+  for (int i = 0; i < 3; ++i) panel.Tick();
+  panel.Click(CommandButton::Command5);
+  panel.Unload();
+  EXPECT_EQ(host.calls.size(), 3u) << "nothing after the loss, not even a second release";
+  EXPECT_EQ(host.references, 0);
+  EXPECT_EQ(view.text2, text2);
+}
+
+TEST(HostFailure, MacroFailingWithHostGoneAlsoEndsTheLink) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  host.macro_status = {kServerUnavailable};
+  panel.Click(CommandButton::Command1);
+  panel.Click(CommandButton::Command2);
+  EXPECT_EQ(host.Macros().size(), 1u);
+  EXPECT_EQ(view.caption, L"Korvane - host lost");
+}
+
+TEST(HostFailure, OtherFailuresSkipOnlyTheirStep) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  host.calls.clear();
+  host.audio = {Fails(kDispException), Int(2100), Int(2300), Int(2200)};
+  host.radio = {Int(7035125)};
+  panel.Tick();
+  EXPECT_EQ(view.text2, L"2210  Hz") << "a failed read writes nothing";
+  EXPECT_EQ(view.text3, L"7035.125 kHz ");
+  EXPECT_EQ(host.Macros().size(), 2u);
+  EXPECT_TRUE(panel.link().IsUp());
+
+  panel.Tick();
+  EXPECT_EQ(view.text2, L"2200 Hz") << "the next tick is normal";
+  EXPECT_EQ(view.caption, L"Korvane");
+}
+
+TEST(HostFailure, NotANumberSkipsTheStepAndFailedMacroIsNotRetried) {
+  FakeHost host;
+  FakeView view;
+  Panel panel(host, view);
+  panel.Load();
+  host.calls.clear();
+  host.audio = {NotANumber()};
+  host.radio = {NotANumber()};
+  host.macro_status = {kDispException};
+  panel.Tick();
+  EXPECT_EQ(view.text_writes, 0);
+  EXPECT_TRUE(host.Macros().empty());
+  panel.Click(CommandButton::Command5);
+  EXPECT_EQ(host.Macros(), std::vector<std::wstring>{L"<TX>"});
+  EXPECT_TRUE(panel.link().IsUp());
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,53 @@
+// General text of numbers: plain digits, 15 significant digits, exponent form at the extremes.
+#include "monitor/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace korvane {
+namespace {
+
+std::wstring T(double v, std::wstring_view sep = L".") { return GeneralText(v, sep); }
+
+TEST(NumberText, PlainForms) {
+  EXPECT_EQ(T(2210), L"2210");
+  EXPECT_EQ(T(14085.5), L"14085.5");
+  EXPECT_EQ(T(7035.125), L"7035.125");
+  EXPECT_EQ(T(-40.25), L"-40.25");
+  EXPECT_EQ(T(0.0001), L"0.0001");
+  EXPECT_EQ(T(123456789012345.0), L"123456789012345");
+  EXPECT_EQ(T(0.1 + 0.2), L"0.3");
+  EXPECT_EQ(T(1.0 / 3.0), L"0.333333333333333");
+  EXPECT_EQ(T(2.0 / 3.0), L"0.666666666666667");
+  EXPECT_EQ(T(-0.0), L"0");
+  EXPECT_EQ(T(999999999999999.4), L"999999999999999");
+}
+
+TEST(NumberText, ExponentForms) {
+  EXPECT_EQ(T(1e15), L"1E+15");
+  EXPECT_EQ(T(999999999999999.9), L"1E+15");
+  EXPECT_EQ(T(1e-5), L"1E-05");
+  EXPECT_EQ(T(1.5e20), L"1.5E+20");
+  EXPECT_EQ(T(-2.5e-7), L"-2.5E-07");
+  EXPECT_EQ(T(1e100), L"1E+100");
+  EXPECT_EQ(T(1.25e-5, L","), L"1,25E-05");
+}
+
+TEST(NumberText, LocaleSeparatorAndNonFinite) {
+  EXPECT_EQ(T(7035.125, L","), L"7035,125");
+  EXPECT_EQ(T(2210, L","), L"2210");
+  EXPECT_EQ(T(std::numeric_limits<double>::quiet_NaN()), L"NaN");
+  EXPECT_EQ(T(-std::numeric_limits<double>::infinity()), L"-Infinity");
+}
+
+TEST(NumberText, IntegersKeepEveryDigit) {
+  EXPECT_EQ(GeneralText(HostNumber::Signed(std::numeric_limits<std::int64_t>::min()), L"."), L"-9223372036854775808");
+  EXPECT_EQ(GeneralText(HostNumber::Unsigned(std::numeric_limits<std::uint64_t>::max()), L"."),
+            L"18446744073709551615");
+  EXPECT_EQ(GeneralText(HostNumber::Signed(2210), L","), L"2210");
+  EXPECT_EQ(GeneralText(HostNumber::Floating(2169.5), L","), L"2169,5");
+}
+
+}  // namespace
+}  // namespace korvane
