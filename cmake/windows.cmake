@@ -1,0 +1,27 @@
+# korvane.exe, the host double and the Windows end-to-end tests.
+enable_language(RC)
+
+set(KORVANE_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+
+add_executable(korvane WIN32
+  src/main.cpp
+  src/host/com_host_win.cpp
+  src/panel/form1_win.cpp
+  src/korvane.rc)
+target_compile_definitions(korvane PRIVATE ${KORVANE_WIN_DEFINES})
+target_link_libraries(korvane PRIVATE korvane_core ole32 oleaut32 uuid)
+if(MINGW)
+  # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in.
+  target_link_options(korvane PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()
+
+add_executable(host_double
+  tools/host-double/host_double_win.cpp
+  tools/host-double/script_win.cpp)
+target_compile_definitions(host_double PRIVATE ${KORVANE_WIN_DEFINES})
+target_link_libraries(host_double PRIVATE ole32 oleaut32 uuid)
+if(MINGW)
+  target_link_options(host_double PRIVATE -municode -static)
+endif()
+
+include(cmake/windows-tests.cmake)

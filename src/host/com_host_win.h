@@ -1,0 +1,34 @@
+// The host automation interface over COM late binding (IDispatch by name).
+#pragma once
+
+#include <oaidl.h>
+#include <windows.h>
+
+#include <optional>
+
+#include "host/com_ptr_win.h"
+#include "host/host_automation.h"
+
+namespace korvane {
+
+class ComHost final : public HostAutomation {
+ public:
+  bool Attach(std::wstring_view prog_id) override;
+  void Release() override { dispatch_.Reset(); }
+  HostStatus ExecuteMacros(std::wstring_view macro) override;
+  HostReading AudioFq() override { return ReadProperty(L"AudioFq"); }
+  HostReading FqA() override { return ReadProperty(L"FqA"); }
+
+ private:
+  HRESULT InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UINT arg_count, Variant& result);
+  HostReading ReadProperty(const wchar_t* name);
+
+  ComRef<IDispatch> dispatch_;
+};
+
+// A VARIANT as a number: integer types keep their sign and width, R4, R8, CY
+// and DECIMAL become floating, numeric text is read in the user's locale.
+// Anything else is not a number.
+std::optional<HostNumber> NumberFromVariant(const VARIANT& value);
+
+}  // namespace korvane

@@ -1,0 +1,191 @@
+// The Win32 side of the panel window: creation, layout at the window's DPI and message dispatch.
+#include "panel/form1_win.h"
+
+#include "monitor/poll.h"
+
+namespace korvane {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
+
+struct ControlClass {
+  const wchar_t* window_class;
+  DWORD style;
+  DWORD ex_style;
+};
+
+ControlClass ClassFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::ModeList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+bool IsCommandButton(int id, CommandButton& button) {
+  switch (id) {
+    case kIdCommand1: button = CommandButton::Command1; return true;
+    case kIdCommand2: button = CommandButton::Command2; return true;
+    case kIdCommand4: button = CommandButton::Command4; return true;
+    case kIdCommand5: button = CommandButton::Command5; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+Form1::~Form1() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+bool Form1::Create(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &Form1::WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kForm1ClassName;
+  if (!RegisterClassExW(&wc)) return false;
+  const std::wstring title(kAppTitle);
+  return CreateWindowExW(0, kForm1ClassName, title.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, nullptr, nullptr, instance, this) != nullptr;
+}
+
+void Form1::Load(int show_command) {
+  panel_.Load();
+  ShowWindow(hwnd_, show_command);
+  SetFocus(Control(kIdCombo1));
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_TIMER:
+      if (wparam == kTimer1) OnTimer();
+      return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) last_focus_ = GetFocus();
+      break;
+    case WM_SETFOCUS: SetFocus(last_focus_ && IsChild(hwnd_, last_focus_) ? last_focus_ : Control(kIdCombo1)); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_NCDESTROY: {
+      const HWND hwnd = hwnd_;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void Form1::OnCreate() {
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  // Created in tab-index order, which is the order the focus moves in.
+  for (const ControlSpec* spec : ControlsInTabOrder()) {
+    const ControlClass cls = ClassFor(spec->kind);
+    const std::wstring text(spec->text);
+    CreateWindowExW(cls.ex_style, cls.window_class, text.c_str(), WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+  }
+  const UINT dpi = GetDpiForWindow(hwnd_);
+  LayOut(dpi);
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
+             TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
+  AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, 0, dpi);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetTimer(hwnd_, kTimer1, kPollIntervalMs, nullptr);
+}
+
+void Form1::OnTimer() { panel_.Tick(); }
+
+void Form1::OnCommand(int id, int code) {
+  CommandButton button{};
+  if (code == BN_CLICKED && IsCommandButton(id, button)) {
+    panel_.Click(button);
+  } else if (id == IDOK && IsCommandButton(GetDlgCtrlID(GetFocus()), button) && IsChild(hwnd_, GetFocus())) {
+    panel_.Click(button);  // Enter on a focused button, routed by the dialog manager
+  }
+}
+
+void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  LayOut(dpi);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::OnDestroy() {
+  KillTimer(hwnd_, kTimer1);
+  panel_.Unload();
+  PostQuitMessage(0);
+}
+
+void Form1::LayOut(UINT dpi) {
+  const int d = static_cast<int>(dpi);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    if (font) {
+      if (font_) DeleteObject(font_);
+      font_ = font;
+    }
+  }
+  for (const ControlSpec& spec : kControls) {
+    const HWND control = Control(spec.id);
+    // A drop-down list's height is that of its open list; the closed box sizes itself to the font.
+    const int height =
+        spec.kind == ControlKind::ModeList ? TwipsToPixels(spec.height * 6, d) : TwipsToPixels(spec.height, d);
+    SetWindowPos(control, nullptr, TwipsToPixels(spec.left, d), TwipsToPixels(spec.top, d),
+                 TwipsToPixels(spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  }
+}
+
+void Form1::ShowMessage(std::wstring_view text, std::wstring_view caption) {
+  const std::wstring body(text);
+  const std::wstring title(caption);
+  MessageBoxW(hwnd_, body.c_str(), title.c_str(), MB_OK);
+}
+
+void Form1::FillModeList(std::wstring_view entry) {
+  const std::wstring item(entry);
+  SendMessageW(Control(kIdCombo1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SendMessageW(Control(kIdCombo1), CB_SETCURSEL, 0, 0);
+}
+
+void Form1::SetCaption(std::wstring_view text) {
+  const std::wstring caption(text);
+  SetWindowTextW(hwnd_, caption.c_str());
+}
+
+std::wstring Form1::DecimalSeparator() const {
+  wchar_t separator[8] = L".";
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return L".";
+  return separator;
+}
+
+void Form1::SetText(int id, std::wstring_view text) {
+  const std::wstring value(text);
+  SetWindowTextW(Control(id), value.c_str());
+}
+
+}  // namespace korvane

@@ -1,0 +1,57 @@
+// Form1: the panel's one window, its controls, its timer and its event routing.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "panel/controls.h"
+#include "panel/panel.h"
+#include "panel/panel_view.h"
+
+namespace korvane {
+
+inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
+
+class Form1 final : public PanelView {
+ public:
+  explicit Form1(HostAutomation& host) : panel_(host, *this) {}
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+  ~Form1() override;
+
+  // Creates the window hidden, with its controls and running timer.
+  bool Create(HINSTANCE instance);
+  // Start-up (attach, the failure message, the mode list), then shows the window.
+  void Load(int show_command);
+  HWND hwnd() const { return hwnd_; }
+
+  // PanelView
+  void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
+  void FillModeList(std::wstring_view entry) override;
+  void SetText2(std::wstring_view text) override { SetText(kIdText2, text); }
+  void SetText3(std::wstring_view text) override { SetText(kIdText3, text); }
+  void SetCaption(std::wstring_view text) override;
+  std::wstring DecimalSeparator() const override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void OnCreate();
+  void OnTimer();
+  void OnCommand(int id, int code);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDestroy();
+
+  void LayOut(UINT dpi);
+  void SetText(int id, std::wstring_view text);
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+
+  HWND hwnd_ = nullptr;
+  HWND last_focus_ = nullptr;
+  HFONT font_ = nullptr;
+  Panel panel_;
+};
+
+}  // namespace korvane

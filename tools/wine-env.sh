@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Owns a throwaway Wine prefix and an Xvfb display for running the Windows programs here.
+#   wine-env.sh setup DIR [DPI]     new prefix in DIR/prefix, Xvfb started, host ProgID registered
+#   wine-env.sh run DIR PROGRAM ARGS...    runs PROGRAM under Wine in that prefix and display
+#   wine-env.sh unregistered DIR PROGRAM ARGS...   the same with the host ProgID removed meanwhile
+#   wine-env.sh teardown DIR        stops Wine and Xvfb, removes DIR
+# The ProgID is only ever written into DIR's own registry.
+set -euo pipefail
+
+readonly PROGID='MixW2.Application'
+readonly CLSID='{6A1B3C5D-2E4F-4A8B-9C0D-1E2F3A4B5C6D}'
+
+env_for() {
+  local dir=$1
+  export WINEPREFIX="$dir/prefix" WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES='mscoree,mshtml,winemenubuilder.exe='
+  DISPLAY=$(cat "$dir/display")
+  export DISPLAY
+}
+
+free_display() {
+  local n
+  for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo "$n"; return; fi
+  done
+  echo "no free X display" >&2
+  return 1
+}
+
+register() { wine reg add "HKLM\\Software\\Classes\\$PROGID\\CLSID" /ve /d "$CLSID" /f >/dev/null; }
+unregister() { wine reg delete "HKLM\\Software\\Classes\\$PROGID" /f >/dev/null 2>&1 || true; }
+
+cmd=${1:?command}
+dir=${2:?directory}
+shift 2
+case $cmd in
+  setup)
+    dpi=${1:-96}
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    dir=$(cd "$dir" && pwd)
+    n=$(free_display)
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    echo $! >"$dir/xvfb.pid"
+    echo ":$n" >"$dir/display"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    env_for "$dir"
+    wine wineboot --init >/dev/null 2>&1
+    wineserver -w
+    wineserver -p  # stays up between the test programs until teardown
+    # Without a window manager Wine waits 2 s whenever a top-level window closes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    register
+    ;;
+  run)
+    env_for "$dir"
+    exec wine "$@"
+    ;;
+  unregistered)
+    env_for "$dir"
+    unregister
+    status=0
+    wine "$@" || status=$?
+    register
+    exit $status
+    ;;
+  teardown)
+    if [ -f "$dir/display" ]; then
+      env_for "$dir"
+      wineserver -k || true
+    fi
+    [ -f "$dir/xvfb.pid" ] && kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
+    rm -rf "$dir"
+    ;;
+  *)
+    echo "unknown command $cmd" >&2
+    exit 2
+    ;;
+esac
