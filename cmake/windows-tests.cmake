@@ -1,1 +1,38 @@
+# End-to-end tests: Windows test programs run under Wine in a throwaway prefix on an Xvfb display.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+add_executable(korvane_e2e
+  tests/e2e/e2e_main_win.cpp
+  tests/e2e/harness_win.cpp
+  tests/e2e/layout_test.cpp
+  tests/e2e/startup_test.cpp)
+target_compile_definitions(korvane_e2e PRIVATE ${KORVANE_WIN_DEFINES})
+target_link_libraries(korvane_e2e PRIVATE korvane_core gtest ole32 oleaut32 uuid version)
+target_link_options(korvane_e2e PRIVATE -municode -static)
+add_dependencies(korvane_e2e korvane host_double)
+
+set(WINE_ENV ${CMAKE_SOURCE_DIR}/tools/wine-env.sh)
+set(WINE_DIR ${CMAKE_BINARY_DIR}/wine-test)
+set_target_properties(korvane_e2e PROPERTIES CROSSCOMPILING_EMULATOR "bash;${WINE_ENV};run;${WINE_DIR}")
+
+add_test(NAME korvane_imports COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:korvane>)
+
+add_test(NAME wine_prefix_setup COMMAND bash ${WINE_ENV} setup ${WINE_DIR})
+add_test(NAME wine_prefix_teardown COMMAND bash ${WINE_ENV} teardown ${WINE_DIR})
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine)
+
+# Each test program gets the prefix to itself: they share one registry and one display.
+function(korvane_wine_test name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 600)
+endfunction()
+
+korvane_wine_test(e2e korvane_e2e --gtest_filter=-NotRegistered.*)
+korvane_wine_test(e2e_progid_unregistered
+  bash ${WINE_ENV} unregistered ${WINE_DIR} $<TARGET_FILE:korvane_e2e> --gtest_filter=NotRegistered.*)
+korvane_wine_test(e2e_layout_144dpi
+  bash ${WINE_ENV} dpi ${WINE_DIR} 144 $<TARGET_FILE:korvane_e2e> --gtest_filter=Layout.*)

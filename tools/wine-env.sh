@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Owns a throwaway Wine prefix and an Xvfb display for running the Windows programs here.
-#   wine-env.sh setup DIR [DPI]     new prefix in DIR/prefix, Xvfb started, host ProgID registered
+#   wine-env.sh setup DIR     new prefix in DIR/prefix, Xvfb started, host ProgID registered
 #   wine-env.sh run DIR PROGRAM ARGS...    runs PROGRAM under Wine in that prefix and display
 #   wine-env.sh unregistered DIR PROGRAM ARGS...   the same with the host ProgID removed meanwhile
+#   wine-env.sh dpi DIR DPI PROGRAM ARGS...   the same at another screen DPI (LogPixels)
 #   wine-env.sh teardown DIR        stops Wine and Xvfb, removes DIR
 # The ProgID is only ever written into DIR's own registry.
 set -euo pipefail
@@ -27,6 +28,18 @@ free_display() {
   return 1
 }
 
+# Runs a program under Wine. Its output goes through a file: processes that Wine
+# starts on the side (the desktop, services) would otherwise hold the caller's
+# pipe open long after the program has ended.
+run_wine() {
+  local out status=0
+  out=$(mktemp)
+  wine "$@" >"$out" 2>&1 || status=$?
+  cat "$out"
+  rm -f "$out"
+  return $status
+}
+
 register() { wine reg add "HKLM\\Software\\Classes\\$PROGID\\CLSID" /ve /d "$CLSID" /f >/dev/null; }
 unregister() { wine reg delete "HKLM\\Software\\Classes\\$PROGID" /f >/dev/null 2>&1 || true; }
 
@@ -35,7 +48,6 @@ dir=${2:?directory}
 shift 2
 case $cmd in
   setup)
-    dpi=${1:-96}
     rm -rf "$dir"
     mkdir -p "$dir"
     dir=$(cd "$dir" && pwd)
@@ -45,24 +57,44 @@ case $cmd in
     echo ":$n" >"$dir/display"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     env_for "$dir"
-    wine wineboot --init >/dev/null 2>&1
-    wineserver -w
-    wineserver -p  # stays up between the test programs until teardown
-    # Without a window manager Wine waits 2 s whenever a top-level window closes.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
-    register
+    # Wine's services outlive this step; they must not hold the caller's output open.
+    (
+      wine wineboot --init
+      wineserver -w
+      wineserver -p # stays up between the test programs until teardown
+      # Without a window manager Wine waits 2 s whenever a top-level window closes.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
+      register
+    ) </dev/null >"$dir/setup.log" 2>&1
+    echo "prefix ready on $DISPLAY"
     ;;
   run)
     env_for "$dir"
-    exec wine "$@"
+    run_wine "$@"
     ;;
   unregistered)
     env_for "$dir"
     unregister
     status=0
-    wine "$@" || status=$?
+    run_wine "$@" || status=$?
     register
+    exit $status
+    ;;
+  dpi)
+    env_for "$dir"
+    dpi=${1:?dpi}
+    shift
+    # The running Wine session keeps the DPI it started with: restart it around the change.
+    set_dpi() {
+      wineserver -k || true
+      wineserver -w || true
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+    }
+    set_dpi "$dpi"
+    status=0
+    KORVANE_EXPECT_DPI=$dpi run_wine "$@" || status=$?
+    set_dpi 96
     exit $status
     ;;
   teardown)

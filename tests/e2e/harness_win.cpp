@@ -1,0 +1,209 @@
+// Process, window and log helpers for the end-to-end tests.
+#include "harness_win.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+std::wstring ExeDir() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir(path, n);
+  return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+std::wstring TempFile(const std::wstring& stem) {
+  static int counter = 0;
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  return std::wstring(dir) + L"korvane-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+         L"-" + stem;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms) {
+  const ULONGLONG end = GetTickCount64() + timeout_ms;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+}
+
+Child::~Child() {
+  if (!process_) return;
+  if (Running()) {
+    TerminateProcess(process_, 9);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+}
+
+bool Child::Start(const std::wstring& command_line, const wchar_t* environment) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring mutable_line = command_line;
+  if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE,
+                      environment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<wchar_t*>(environment), nullptr,
+                      &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  pid_ = info.dwProcessId;
+  return true;
+}
+
+bool Child::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Child::WaitExit(DWORD timeout_ms) const { return WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0; }
+DWORD Child::ExitCode() const {
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* window_class) {
+  struct Search {
+    DWORD pid;
+    const wchar_t* cls;
+    std::vector<HWND> found;
+  } search{pid, window_class, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && ClassOf(hwnd) == s->cls) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = L"";
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t text[512] = L"";
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied))
+    return L"<no answer>";
+  return std::wstring(text, copied);
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+bool HostDouble::Start(const std::string& script) {
+  const std::wstring script_path = TempFile(L"script.txt");
+  log_path_ = TempFile(L"host.log");
+  std::ofstream(script_path.c_str()) << script;
+  if (!process.Start(L"\"" + ExeDir() + L"host_double.exe\" --script \"" + script_path + L"\" --log \"" + log_path_ +
+                     L"\""))
+    return false;
+  return WaitFor(
+      [&] {
+        for (const auto& line : LogLines())
+          if (line.find(" registered") != std::string::npos) return true;
+        return false;
+      },
+      10000);
+}
+
+std::vector<std::string> HostDouble::LogLines() const {
+  std::ifstream in(log_path_.c_str());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> HostDouble::Calls() const {
+  std::vector<std::string> calls;
+  for (const auto& line : LogLines()) {
+    const std::size_t at = line.find(" call ");
+    if (at == std::string::npos) continue;
+    const std::size_t end = line.rfind(" #");
+    calls.push_back(line.substr(at + 6, end - at - 6));
+  }
+  return calls;
+}
+
+std::vector<std::string> HostDouble::Macros() const {
+  std::vector<std::string> macros;
+  for (const auto& call : Calls())
+    if (call.rfind("ExecuteMacros [", 0) == 0) macros.push_back(call.substr(15, call.size() - 16));
+  return macros;
+}
+
+static int RefsOf(const std::string& line) {
+  const std::size_t at = line.find("refs=");
+  return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + 5);
+}
+
+int HostDouble::LastRefs() const {
+  int refs = -1;
+  for (const auto& line : LogLines())
+    if (line.find(" addref ") != std::string::npos || line.find(" release ") != std::string::npos) refs = RefsOf(line);
+  return refs;
+}
+
+int HostDouble::RegisteredRefs() const {
+  int refs = -1;
+  for (const auto& line : LogLines()) {
+    if (line.find(" registered") != std::string::npos) return refs;
+    if (line.find(" addref ") != std::string::npos || line.find(" release ") != std::string::npos) refs = RefsOf(line);
+  }
+  return refs;
+}
+
+void HostDouble::Stop() {
+  for (HWND hwnd : TopWindows(process.pid(), L"KorvaneHostDouble")) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  process.WaitExit(5000);
+}
+
+bool Panel::Start() { return process.Start(L"\"" + ExeDir() + L"korvane.exe\""); }
+
+HWND Panel::Form() {
+  if (form_ && IsWindow(form_)) return form_;
+  WaitFor(
+      [&] {
+        const auto found = TopWindows(process.pid(), L"KorvaneForm1");
+        form_ = found.empty() ? nullptr : found.front();
+        return form_ != nullptr;
+      },
+      5000);
+  return form_;
+}
+
+HWND Panel::MessageBox(DWORD timeout_ms) {
+  HWND box = nullptr;
+  WaitFor(
+      [&] {
+        const auto found = TopWindows(process.pid(), L"#32770");
+        box = found.empty() ? nullptr : found.front();
+        return box != nullptr;
+      },
+      timeout_ms);
+  return box;
+}
+
+void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
+
+}  // namespace e2e

@@ -1,0 +1,76 @@
+// Drives the panel and the host double as separate processes: start, find windows, read, click, read logs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+std::wstring ExeDir();
+std::wstring TempFile(const std::wstring& stem);
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms);
+
+class Child {
+ public:
+  Child() = default;
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child();
+  bool Start(const std::wstring& command_line, const wchar_t* environment = nullptr);
+  bool Running() const;
+  bool WaitExit(DWORD timeout_ms) const;
+  DWORD ExitCode() const;
+  DWORD pid() const { return pid_; }
+  HANDLE handle() const { return process_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+// Top-level windows of a process with the given class, shown or hidden.
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* window_class);
+std::wstring ClassOf(HWND hwnd);
+// The window's text as the window itself reports it (WM_GETTEXT).
+std::wstring TextOf(HWND hwnd);
+std::vector<HWND> Children(HWND parent);
+
+class HostDouble {
+ public:
+  // Writes the script, starts the double and waits until its object is registered.
+  bool Start(const std::string& script = "");
+  std::vector<std::string> LogLines() const;
+  // "AudioFq", "FqA", "ExecuteMacros [<TX>]": the calls in the order they arrived.
+  std::vector<std::string> Calls() const;
+  std::vector<std::string> Macros() const;
+  int LastRefs() const;
+  int RegisteredRefs() const;
+  void Stop();
+  Child process;
+
+ private:
+  std::wstring log_path_;
+};
+
+class Panel {
+ public:
+  bool Start();
+  // The panel window, waiting up to 5 s for it to exist (it may still be hidden).
+  HWND Form();
+  HWND MessageBox(DWORD timeout_ms = 5000);
+  HWND Control(int id) { return GetDlgItem(Form(), id); }
+  std::wstring Text(int id) { return TextOf(Control(id)); }
+  void Close();
+  Child process;
+
+ private:
+  HWND form_ = nullptr;
+};
+
+// Clicks a button the way a user's click arrives: posted, never sent.
+void Click(HWND button);
+
+}  // namespace e2e

@@ -1,0 +1,102 @@
+// The window's layout at its DPI, the tab order, and the exe's version record.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "harness_win.h"
+#include "panel/controls.h"
+
+namespace {
+
+using korvane::kControls;
+using korvane::TwipsToPixels;
+
+int ExpectedDpi() {
+  wchar_t value[16] = L"";
+  return GetEnvironmentVariableW(L"KORVANE_EXPECT_DPI", value, 16) ? _wtoi(value) : 96;
+}
+
+struct Running {
+  e2e::HostDouble host;
+  e2e::Panel panel;
+  HWND form = nullptr;
+  Running() {
+    if (!host.Start() || !panel.Start()) return;
+    form = panel.Form();
+    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
+  }
+  ~Running() {
+    panel.Close();
+    panel.process.WaitExit(5000);
+    host.Stop();
+  }
+};
+
+TEST(Layout, ClientAreaAndControlsFollowTheTableAtTheWindowsDpi) {
+  Running run;
+  ASSERT_NE(run.form, nullptr);
+  const int dpi = static_cast<int>(GetDpiForWindow(run.form));
+  ASSERT_EQ(dpi, ExpectedDpi());
+
+  RECT client;
+  GetClientRect(run.form, &client);
+  EXPECT_EQ(client.right, TwipsToPixels(korvane::kClientWidthTwips, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(korvane::kClientHeightTwips, dpi));
+  if (dpi == 96) {
+    EXPECT_EQ(client.right, 282);
+    EXPECT_EQ(client.bottom, 90);
+  }
+
+  for (const auto& spec : kControls) {
+    SCOPED_TRACE(std::string(spec.name.begin(), spec.name.end()));
+    const HWND control = GetDlgItem(run.form, spec.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(e2e::TextOf(control), spec.kind == korvane::ControlKind::ModeList ? L"RTTY" : spec.text);
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, run.form, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_NEAR(r.left, TwipsToPixels(spec.left, dpi), 1);
+    EXPECT_NEAR(r.top, TwipsToPixels(spec.top, dpi), 1);
+    EXPECT_NEAR(r.right - r.left, TwipsToPixels(spec.width, dpi), 1);
+    if (spec.kind != korvane::ControlKind::ModeList) {
+      EXPECT_NEAR(r.bottom - r.top, TwipsToPixels(spec.height, dpi), 1);
+    }
+  }
+}
+
+TEST(Layout, TabMovesTheFocusInTabIndexOrder) {
+  Running run;
+  ASSERT_NE(run.form, nullptr);
+  std::vector<std::wstring_view> visited;
+  HWND at = GetDlgItem(run.form, korvane::kIdCombo1);
+  for (std::size_t i = 0; i < korvane::FocusOrder().size(); ++i) {
+    const int id = GetDlgCtrlID(at);
+    for (const auto& spec : kControls)
+      if (spec.id == id) visited.push_back(spec.name);
+    at = GetNextDlgTabItem(run.form, at, FALSE);
+  }
+  EXPECT_EQ(visited, korvane::FocusOrder());
+  EXPECT_EQ(at, GetDlgItem(run.form, korvane::kIdCombo1)) << "Tab wraps round to the mode list";
+}
+
+TEST(Version, RecordNamesKorvaneOneHundred) {
+  const std::wstring exe = e2e::ExeDir() + L"korvane.exe";
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<unsigned char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, block.data()));
+  auto field = [&](const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return std::wstring();
+    return std::wstring(static_cast<const wchar_t*>(value));
+  };
+  EXPECT_EQ(field(L"ProductName"), L"Korvane");
+  EXPECT_EQ(field(L"InternalName"), L"Korvane");
+  EXPECT_EQ(field(L"FileVersion"), L"1.00");
+  EXPECT_EQ(field(L"ProductVersion"), L"1.00");
+}
+
+}  // namespace
