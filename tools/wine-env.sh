@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Owns a throwaway Wine prefix and an Xvfb display for running the Windows programs here.
-#   wine-env.sh setup DIR     new prefix in DIR/prefix, Xvfb started, host ProgID registered
+#   wine-env.sh setup DIR [DISPLAY]   new prefix in DIR/prefix, host ProgID registered, on
+#                                     DISPLAY or else on an Xvfb display of its own
 #   wine-env.sh run DIR PROGRAM ARGS...    runs PROGRAM under Wine in that prefix and display
 #   wine-env.sh unregistered DIR PROGRAM ARGS...   the same with the host ProgID removed meanwhile
 #   wine-env.sh dpi DIR DPI PROGRAM ARGS...   the same at another screen DPI (LogPixels)
@@ -51,11 +52,15 @@ case $cmd in
     rm -rf "$dir"
     mkdir -p "$dir"
     dir=$(cd "$dir" && pwd)
-    n=$(free_display)
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    echo $! >"$dir/xvfb.pid"
-    echo ":$n" >"$dir/display"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    if [ -n "${1:-}" ]; then
+      echo "$1" >"$dir/display"
+    else
+      n=$(free_display)
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      echo $! >"$dir/xvfb.pid"
+      echo ":$n" >"$dir/display"
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    fi
     env_for "$dir"
     # Wine's services outlive this step; they must not hold the caller's output open.
     (
