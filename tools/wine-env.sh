@@ -5,6 +5,7 @@
 #   wine-env.sh run DIR PROGRAM ARGS...    runs PROGRAM under Wine in that prefix and display
 #   wine-env.sh unregistered DIR PROGRAM ARGS...   the same with the host ProgID removed meanwhile
 #   wine-env.sh dpi DIR DPI PROGRAM ARGS...   the same at another screen DPI (LogPixels)
+#   wine-env.sh locale DIR LANG PROGRAM ARGS...   the same with Wine in the Unix locale LANG
 #   wine-env.sh teardown DIR        stops Wine and Xvfb, removes DIR
 # The ProgID is only ever written into DIR's own registry.
 set -euo pipefail
@@ -39,6 +40,12 @@ run_wine() {
   cat "$out"
   rm -f "$out"
   return $status
+}
+
+# A running Wine session keeps the locale and DPI it started with.
+restart_session() {
+  wineserver -k || true
+  wineserver -w || true
 }
 
 register() { wine reg add "HKLM\\Software\\Classes\\$PROGID\\CLSID" /ve /d "$CLSID" /f >/dev/null; }
@@ -90,16 +97,30 @@ case $cmd in
     env_for "$dir"
     dpi=${1:?dpi}
     shift
-    # The running Wine session keeps the DPI it started with: restart it around the change.
     set_dpi() {
-      wineserver -k || true
-      wineserver -w || true
+      restart_session
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
     }
     set_dpi "$dpi"
     status=0
     KORVANE_EXPECT_DPI=$dpi run_wine "$@" || status=$?
     set_dpi 96
+    exit $status
+    ;;
+  locale)
+    env_for "$dir"
+    lang=${1:?locale}
+    shift
+    # The locale need not be installed system-wide: it is compiled into a private LOCPATH.
+    export LOCPATH="$dir/locale"
+    if [ ! -d "$LOCPATH/$lang" ]; then
+      mkdir -p "$LOCPATH"
+      localedef -i "${lang%%.*}" -f "${lang#*.}" "$LOCPATH/$lang" || true
+    fi
+    restart_session
+    status=0
+    LANG=$lang LC_ALL=$lang run_wine "$@" || status=$?
+    restart_session
     exit $status
     ;;
   teardown)

@@ -20,6 +20,47 @@ std::wstring IntegerText(Integer value) {
   return Widen(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
 }
 
+// The first `count` digits of the exact decimal expansion of `magnitude`, not
+// rounded, and its decimal exponent. Rounding at a longer precision cannot
+// reach digit `count` unless every digit in between is a 9; only then is the
+// exact expansion (at most 767 significant digits) asked for.
+std::string TruncatedDigits(double magnitude, std::size_t count, int& exponent) {
+  for (int precision : {kSignificantDigits + 12, 780}) {
+    char buffer[800];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, precision);
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t e = text.find('e');
+    std::string digits(text.substr(0, 1));
+    digits += text.substr(2, e - 2);
+    exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+    if (digits.find_first_not_of('9', count) != std::string::npos || precision == 780) {
+      digits.resize(count);
+      return digits;
+    }
+  }
+  return {};
+}
+
+// Fifteen significant digits, rounded half away from zero as the platform's
+// own conversion does (to_chars alone would round exact ties to even).
+std::string SignificantDigits(double magnitude, int& exponent) {
+  std::string digits = TruncatedDigits(magnitude, kSignificantDigits + 1, exponent);
+  const bool round_up = digits.back() >= '5';
+  digits.pop_back();
+  if (!round_up) return digits;
+  std::size_t i = digits.size();
+  while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+  if (i == 0) {
+    digits.insert(digits.begin(), '1');
+    digits.pop_back();
+    ++exponent;
+  } else {
+    ++digits[i - 1];
+  }
+  return digits;
+}
+
 void DropTrailingZeros(std::string& fraction) {
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
 }
@@ -31,16 +72,8 @@ std::wstring GeneralText(double value, std::wstring_view decimal_separator) {
   if (std::isinf(value)) return value < 0 ? L"-Infinity" : L"Infinity";
   if (value == 0) return L"0";  // negative zero as well
 
-  // Fifteen significant digits, correctly rounded: "d.dddddddddddddde+XX".
-  char buffer[40];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific,
-                                    kSignificantDigits - 1);
-  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  const std::size_t e = text.find('e');
-  std::string digits(text.substr(0, 1));
-  digits += text.substr(2, e - 2);
-  const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-
+  int exponent = 0;
+  const std::string digits = SignificantDigits(std::fabs(value), exponent);
   std::string whole;
   std::string fraction;
   std::string exponent_text;

@@ -24,6 +24,17 @@ TEST(NumberText, PlainForms) {
   EXPECT_EQ(T(999999999999999.4), L"999999999999999");
 }
 
+TEST(NumberText, ExactTiesRoundAwayFromZero) {
+  // Exactly representable 16-digit values whose 16th digit is a 5 and nothing follows.
+  EXPECT_EQ(T(3013838856592345.0), L"3.01383885659235E+15");
+  EXPECT_EQ(T(-3359084026348565.0), L"-3.35908402634857E+15");
+  EXPECT_EQ(T(9999999999999995.0), L"1E+16");
+  EXPECT_EQ(T(0.5), L"0.5");
+  // A 4 in the 16th place stays down; a 9 there carries.
+  EXPECT_EQ(T(3013838856592344.0), L"3.01383885659234E+15");
+  EXPECT_EQ(T(0.1234567890123449), L"0.123456789012345");
+}
+
 TEST(NumberText, ExponentForms) {
   EXPECT_EQ(T(1e15), L"1E+15");
   EXPECT_EQ(T(999999999999999.9), L"1E+15");

@@ -1,0 +1,64 @@
+// The portable number text against the platform's own conversion, VarBstrFromR8.
+#include <gtest/gtest.h>
+#include <oleauto.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "host/com_ptr_win.h"
+#include "monitor/number_text.h"
+
+namespace {
+
+std::wstring UserDecimalSeparator() {
+  wchar_t separator[8] = L".";
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+  return separator;
+}
+
+std::wstring Platform(double value) {
+  BSTR text = nullptr;
+  if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) return L"<failed>";
+  std::wstring out(text, SysStringLen(text));
+  SysFreeString(text);
+  return out;
+}
+
+// Values over 1e-6 .. 1e18 with 1 to 17 significant digits, both signs, whole numbers among them.
+std::vector<double> Values() {
+  std::mt19937_64 random(20261208);
+  std::uniform_int_distribution<int> exponent(-6, 18), digits(1, 17), sign(0, 1);
+  std::vector<double> values = {
+      0.0,       1e-6,   1e-5,     1e-4,    1e15,   1e16, 1e18, 999999999999999.0, 123456789012345.6,
+      0.1 + 0.2, 2169.5, 7035.125, 14085.5, -2210.0};
+  for (int i = 0; i < 12000; ++i) {
+    const int n = digits(random);
+    std::uint64_t mantissa = random() % static_cast<std::uint64_t>(std::pow(10.0, n));
+    double value = static_cast<double>(mantissa) * std::pow(10.0, exponent(random) - n);
+    if (i % 4 == 0) value = std::floor(value);
+    if (sign(random)) value = -value;
+    values.push_back(value);
+  }
+  return values;
+}
+
+TEST(Parity, GeneralTextMatchesVarBstrFromR8) {
+  const std::wstring separator = UserDecimalSeparator();
+  const std::vector<double> values = Values();
+  int mismatches = 0;
+  for (double value : values) {
+    const std::wstring ours = korvane::GeneralText(value, separator);
+    const std::wstring platform = Platform(value);
+    if (ours != platform && ++mismatches <= 10)
+      ADD_FAILURE() << "value " << value << ": ours '" << std::string(ours.begin(), ours.end()) << "', platform '"
+                    << std::string(platform.begin(), platform.end()) << "'";
+  }
+  std::printf("compared %zu values with separator '%ls': %d mismatches\n", values.size(), separator.c_str(),
+              mismatches);
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_GE(values.size(), 10000u);
+}
+
+}  // namespace

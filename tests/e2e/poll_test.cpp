@@ -1,0 +1,93 @@
+// The poll seen from the host's side: readouts, the order of calls in each tick, the macros sent.
+#include <gtest/gtest.h>
+
+#include "harness_win.h"
+#include "panel/controls.h"
+
+namespace {
+
+using korvane::kIdText2;
+using korvane::kIdText3;
+
+struct Session {
+  e2e::HostDouble host;
+  e2e::Panel panel;
+  HWND form = nullptr;
+  explicit Session(const std::string& script) {
+    if (!host.Start(script) || !panel.Start()) return;
+    form = panel.Form();
+    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
+  }
+  // Closes the panel and returns every call the host saw.
+  std::vector<std::string> Finish() {
+    panel.Close();
+    panel.process.WaitExit(5000);
+    return host.Calls();
+  }
+  ~Session() { host.Stop(); }
+};
+
+const std::string kAudio = "AudioFq", kRadio = "FqA", kAlign = "ExecuteMacros [<ALIGN:2210>]";
+
+// Splits the call log into ticks, each beginning at its FqA's preceding AudioFq.
+std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls) {
+  std::vector<std::vector<std::string>> ticks;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    if (i + 1 < calls.size() && calls[i] == kAudio && calls[i + 1] == kRadio) ticks.emplace_back();
+    if (!ticks.empty()) ticks.back().push_back(calls[i]);
+  }
+  return ticks;
+}
+
+TEST(Poll, ReadoutsAppearWithinATickAndEveryTickKeepsItsOrder) {
+  Session s("AudioFq I4:2290\nFqA I4:14085500\n");
+  ASSERT_NE(s.form, nullptr);
+  EXPECT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText2) == L"2290 Hz"; }, 600)) << "first tick late";
+  EXPECT_EQ(s.panel.Text(kIdText3), L"14085.5 kHz ");
+  Sleep(1600);
+  const auto calls = s.Finish();
+  const auto ticks = Ticks(calls);
+  ASSERT_GE(ticks.size(), 3u);
+  std::size_t counted = 0;
+  for (const auto& tick : ticks) {
+    EXPECT_EQ(tick, (std::vector<std::string>{kAudio, kRadio, kAudio, kAudio, kAlign}));
+    counted += tick.size();
+  }
+  EXPECT_EQ(counted, calls.size()) << "no call outside a tick";
+}
+
+TEST(Poll, FreshReadingsCanSendTwiceInOneTickThenSettle) {
+  Session s("AudioFq I4:2300 I4:2100 I4:2300 I4:2210\nFqA I4:7035125\n");
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText2) == L"2210 Hz"; }, 1500));
+  EXPECT_EQ(s.panel.Text(kIdText3), L"7035.125 kHz ");
+  const auto ticks = Ticks(s.Finish());
+  ASSERT_GE(ticks.size(), 2u);
+  EXPECT_EQ(ticks[0], (std::vector<std::string>{kAudio, kRadio, kAudio, kAlign, kAudio, kAlign}));
+  for (std::size_t i = 1; i < ticks.size(); ++i)
+    EXPECT_EQ(ticks[i], (std::vector<std::string>{kAudio, kRadio, kAudio, kAudio}));
+}
+
+TEST(Poll, FloatingReadingsAndTheBandEdges) {
+  Session s("AudioFq R8:2210 R8:2169.5 I4:2170 I4:2250 I4:2251\nFqA R8:0\n");
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText2) == L"2251 Hz"; }, 3000));
+  EXPECT_EQ(s.panel.Text(kIdText3), L"0 kHz ");
+  const auto ticks = Ticks(s.Finish());
+  ASSERT_GE(ticks.size(), 3u);
+  // Tick 1 reads 2210, then 2169.5 (below the band: sent), then 2170 (on the edge: not sent).
+  EXPECT_EQ(ticks[0], (std::vector<std::string>{kAudio, kRadio, kAudio, kAlign, kAudio}));
+  // Tick 2 reads 2250, then 2251 for the below test (no), then 2251 for the above test (sent).
+  EXPECT_EQ(ticks[1], (std::vector<std::string>{kAudio, kRadio, kAudio, kAudio, kAlign}));
+}
+
+// Run with the Wine session's locale set to German: the decimal separator is the comma.
+TEST(Locale, RadioFrequencyUsesTheUsersDecimalSeparator) {
+  Session s("AudioFq R8:2169.5\nFqA I4:7035125\n");
+  ASSERT_NE(s.form, nullptr);
+  EXPECT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText3) == L"7035,125 kHz "; }, 1500))
+      << "Text3 is '" << std::string(s.panel.Text(kIdText3).begin(), s.panel.Text(kIdText3).end()) << "'";
+  EXPECT_EQ(s.panel.Text(kIdText2), L"2169,5 Hz");
+}
+
+}  // namespace
