@@ -1,6 +1,7 @@
 // Entry point: one STA, the host binding, the panel window and its message loop.
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include "host/com_host_win.h"
 #include "panel/form1_win.h"

@@ -1,8 +1,9 @@
 // The host automation interface over COM late binding (IDispatch by name).
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include <optional>
 

@@ -1,8 +1,9 @@
 // Owners for COM references, BSTRs, VARIANTs and EXCEPINFO.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <string_view>
 #include <utility>

@@ -1,7 +1,8 @@
 // The portable number text against the platform's own conversion, VarBstrFromR8.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <cmath>
 #include <cstdio>

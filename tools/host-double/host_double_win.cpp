@@ -1,8 +1,9 @@
 // A stand-in for the host program: an automation object in the running object table that answers
 // ExecuteMacros, AudioFq and FqA by name from a script and logs every call.
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,9 @@
 // The host double's script: per-property reading sequences and fault settings.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include <string>
 #include <vector>

@@ -1,0 +1,141 @@
+// The four buttons seen from the host: exact texts, order, rapid clicks, keyboard presses, no host.
+#include <gtest/gtest.h>
+
+#include "harness_win.h"
+#include "panel/controls.h"
+
+namespace {
+
+using namespace korvane;
+
+const std::string kRttyN = "<CATCMDHEX:FE FE 50 E0 06 04 02  FD>";
+const std::string kRtty = "<CATCMDHEX:FE FE 50 E0 06 04 FD>";
+const std::string kRx = "<RXANDCLEAR>";
+const std::string kTx = "<TX>";
+
+// A host whose tone sits in the band, so the only macros are the buttons'.
+struct Session {
+  e2e::HostDouble host;
+  e2e::Panel panel;
+  HWND form = nullptr;
+  Session() {
+    if (!host.Start("AudioFq I4:2210\nFqA I4:14085500\n") || !panel.Start()) return;
+    form = panel.Form();
+    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
+  }
+  bool WaitForMacros(std::size_t count) {
+    return e2e::WaitFor([&] { return host.Macros().size() >= count; }, 5000);
+  }
+  ~Session() {
+    panel.Close();
+    panel.process.WaitExit(5000);
+    host.Stop();
+  }
+};
+
+HWND Focused(const e2e::Panel& panel, HWND form) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+  (void)panel;
+  return info.hwndFocus;
+}
+
+// A key as the panel's message loop receives it from the keyboard: posted to the focused control.
+void PressKey(HWND target, UINT key) {
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST(Commands, EachButtonSendsItsExactTextOnce) {
+  Session s;
+  ASSERT_NE(s.form, nullptr);
+  const std::pair<int, std::string> buttons[] = {
+      {kIdCommand1, kRttyN}, {kIdCommand2, kRtty}, {kIdCommand4, kRx}, {kIdCommand5, kTx}};
+  std::vector<std::string> expected;
+  for (const auto& [id, macro] : buttons) {
+    e2e::Click(s.panel.Control(id));
+    expected.push_back(macro);
+    ASSERT_TRUE(s.WaitForMacros(expected.size())) << macro;
+  }
+  Sleep(600);
+  EXPECT_EQ(s.host.Macros(), expected);
+  EXPECT_EQ(kRttyN.size(), 36u);
+  EXPECT_EQ(kRtty.size(), 32u);
+  // The log shows each text in brackets, blanks and all.
+  bool bracketed = false;
+  for (const auto& line : s.host.LogLines())
+    bracketed |= line.find("[<CATCMDHEX:FE FE 50 E0 06 04 02  FD>]") != std::string::npos;
+  EXPECT_TRUE(bracketed);
+  EXPECT_EQ(s.panel.Text(kIdText2), L"2210 Hz") << "a click changes nothing on the panel";
+  EXPECT_EQ(e2e::TextOf(s.form), L"Korvane");
+}
+
+TEST(Commands, TxThenRxInThatOrder) {
+  Session s;
+  ASSERT_NE(s.form, nullptr);
+  e2e::Click(s.panel.Control(kIdCommand5));
+  e2e::Click(s.panel.Control(kIdCommand4));
+  ASSERT_TRUE(s.WaitForMacros(2));
+  Sleep(300);
+  EXPECT_EQ(s.host.Macros(), (std::vector<std::string>{kTx, kRx}));
+}
+
+TEST(Commands, FiftyRapidClicksAreFiftyCallsInOrder) {
+  Session s;
+  ASSERT_NE(s.form, nullptr);
+  const int ids[] = {kIdCommand5, kIdCommand4, kIdCommand1, kIdCommand2};
+  const std::string macros[] = {kTx, kRx, kRttyN, kRtty};
+  std::vector<std::string> expected;
+  for (int i = 0; i < 50; ++i) {
+    const int which = (i * 7 + i / 4) % 4;
+    e2e::Click(s.panel.Control(ids[which]));
+    expected.push_back(macros[which]);
+  }
+  ASSERT_TRUE(s.WaitForMacros(50)) << "got " << s.host.Macros().size();
+  Sleep(600);
+  EXPECT_EQ(s.host.Macros(), expected);
+}
+
+TEST(Commands, KeyboardTabThenSpaceOrEnterPressesOnce) {
+  Session s;
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCombo1)) << "focus starts on the mode list";
+  for (int i = 0; i < 3; ++i) {
+    PressKey(Focused(s.panel, s.form), VK_TAB);
+    Sleep(100);
+  }
+  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCommand4)) << "three Tabs reach RX";
+  PressKey(Focused(s.panel, s.form), VK_SPACE);
+  ASSERT_TRUE(s.WaitForMacros(1));
+  PressKey(Focused(s.panel, s.form), VK_TAB);
+  Sleep(100);
+  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCommand5)) << "then TX";
+  PressKey(Focused(s.panel, s.form), VK_RETURN);
+  ASSERT_TRUE(s.WaitForMacros(2));
+  Sleep(600);
+  EXPECT_EQ(s.host.Macros(), (std::vector<std::string>{kRx, kTx}));
+}
+
+TEST(Commands, WithoutAHostClicksDoNothing) {
+  e2e::Panel panel;
+  ASSERT_TRUE(panel.Start());
+  const HWND box = panel.MessageBox();
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  const HWND form = panel.Form();
+  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000));
+  for (int round = 0; round < 5; ++round)
+    for (int id : {kIdCommand1, kIdCommand2, kIdCommand4, kIdCommand5}) e2e::Click(panel.Control(id));
+  Sleep(1000);
+  EXPECT_TRUE(panel.process.Running());
+  EXPECT_EQ(panel.MessageBox(0), nullptr);
+  EXPECT_EQ(panel.Text(kIdText2), L"2210  Hz");
+  EXPECT_EQ(panel.Text(kIdText3), L"14100");
+  EXPECT_EQ(e2e::TextOf(form), L"Korvane");
+  panel.Close();
+  EXPECT_TRUE(panel.process.WaitExit(5000));
+  EXPECT_EQ(panel.process.ExitCode(), 0u);
+}
+
+}  // namespace
