@@ -16,6 +16,7 @@ endif()
 add_executable(korvane_e2e
   tests/e2e/commands_test.cpp
   tests/e2e/e2e_main_win.cpp
+  tests/e2e/faults_test.cpp
   tests/e2e/harness_win.cpp
   tests/e2e/layout_test.cpp
   tests/e2e/parity_test.cpp

@@ -6,6 +6,7 @@ set(KORVANE_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 add_executable(korvane WIN32
   src/main.cpp
   src/host/com_host_win.cpp
+  src/host/message_filter_win.cpp
   src/panel/form1_win.cpp
   src/korvane.rc)
 target_compile_definitions(korvane PRIVATE ${KORVANE_WIN_DEFINES})

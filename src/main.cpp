@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "host/com_host_win.h"
+#include "host/message_filter_win.h"
 #include "panel/form1_win.h"
 
 namespace {
@@ -27,6 +28,7 @@ class ComApartment {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   ComApartment apartment;
   if (!apartment) return 1;
+  const korvane::MessageFilterRegistration busy_host_retries;
   korvane::ComHost host;
   korvane::Form1 form(host);
   if (!form.Create(instance)) return 1;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "host/message_filter_win.h"
+
 namespace korvane {
 
 bool ComHost::Attach(std::wstring_view prog_id) {
@@ -39,14 +41,16 @@ HRESULT ComHost::InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UI
   // so the proxy is kept alive here until the call has returned.
   const ComRef<IDispatch> host = dispatch_;
   if (!host) return CO_E_OBJNOTCONNECTED;
-  LPOLESTR member = const_cast<LPOLESTR>(name);
-  DISPID id = DISPID_UNKNOWN;
-  const HRESULT looked_up = host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(looked_up)) return looked_up;
-  DISPPARAMS params{args, nullptr, arg_count, 0};
-  ExcepInfo exception;
-  UINT bad_arg = 0;
-  return host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.Put(), exception.Ptr(), &bad_arg);
+  return RetryWhileBusy([&] {
+    LPOLESTR member = const_cast<LPOLESTR>(name);
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT looked_up = host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(looked_up)) return looked_up;
+    DISPPARAMS params{args, nullptr, arg_count, 0};
+    ExcepInfo exception;
+    UINT bad_arg = 0;
+    return host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.Put(), exception.Ptr(), &bad_arg);
+  });
 }
 
 std::optional<HostNumber> NumberFromVariant(const VARIANT& value) {

@@ -152,6 +152,27 @@ std::vector<std::string> HostDouble::Macros() const {
   return macros;
 }
 
+std::vector<TimedCall> HostDouble::TimedCalls() const {
+  std::vector<TimedCall> calls;
+  for (const auto& line : LogLines()) {
+    const double at = std::atof(line.c_str());
+    const std::size_t call = line.find(" call ");
+    const std::size_t done = line.find(" done ");
+    if (call != std::string::npos) {
+      calls.push_back({line.substr(call + 6, line.rfind(" #") - call - 6), at, -1});
+    } else if (done != std::string::npos && !calls.empty()) {
+      calls.back().end = at;  // the double answers one call at a time
+    }
+  }
+  return calls;
+}
+
+bool HostDouble::Logged(const std::string& event) const {
+  for (const auto& line : LogLines())
+    if (line.find(event) != std::string::npos) return true;
+  return false;
+}
+
 static int RefsOf(const std::string& line) {
   const std::size_t at = line.find("refs=");
   return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + 5);

@@ -38,6 +38,13 @@ std::wstring ClassOf(HWND hwnd);
 std::wstring TextOf(HWND hwnd);
 std::vector<HWND> Children(HWND parent);
 
+// One call as the host double logged it: when it began and ended (ms since the double started).
+struct TimedCall {
+  std::string what;
+  double begin = 0;
+  double end = -1;  // -1: never ended
+};
+
 class HostDouble {
  public:
   // Writes the script, starts the double and waits until its object is registered.
@@ -46,6 +53,8 @@ class HostDouble {
   // "AudioFq", "FqA", "ExecuteMacros [<TX>]": the calls in the order they arrived.
   std::vector<std::string> Calls() const;
   std::vector<std::string> Macros() const;
+  std::vector<TimedCall> TimedCalls() const;
+  bool Logged(const std::string& event) const;
   int LastRefs() const;
   int RegisteredRefs() const;
   void Stop();

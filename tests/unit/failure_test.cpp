@@ -26,6 +26,11 @@ TEST(HostFailure, Classification) {
        {0x80020009u /*DISP_E_EXCEPTION*/, 0x80020006u /*DISP_E_UNKNOWNNAME*/, 0x80010001u /*RPC_E_CALL_REJECTED*/,
         0x800706BBu /*RPC_S_SERVER_TOO_BUSY*/, 0x80004005u /*E_FAIL*/, 0x80020005u /*DISP_E_TYPEMISMATCH*/})
     EXPECT_EQ(ClassifyHostStatus(failed), FailureKind::CallFailed) << std::hex << failed;
+  EXPECT_TRUE(IsBusyStatus(0x80010001u));
+  EXPECT_TRUE(IsBusyStatus(0x8001010Au));
+  EXPECT_FALSE(IsBusyStatus(0x8001010Bu)) << "rejected outright is not busy";
+  EXPECT_FALSE(IsBusyStatus(0x80020009u));
+  EXPECT_FALSE(IsBusyStatus(0x800706BAu));
 }
 
 TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {

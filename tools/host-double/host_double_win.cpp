@@ -43,7 +43,8 @@ class Log {
 Log g_log;
 Script g_script;
 int g_calls = 0;
-DWORD g_start_tick = 0;
+ULONGLONG g_busy_until = 0;
+constexpr UINT kDisconnectMessage = WM_APP, kCrashMessage = WM_APP + 1;
 
 // The demo tone drifts away from 2210 Hz by a few hertz a second until the
 // panel sends <ALIGN:2210>, then starts again from 2210 in the other direction.
@@ -106,6 +107,11 @@ class HostObject final : public IDispatch {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
+    if (GetTickCount64() < g_busy_until) {
+      // Some COM runtimes run the call even when the filter said "retry later".
+      g_log.Line(L"busy-reject " + std::to_wstring(id));
+      return RPC_E_SERVERCALL_RETRYLATER;
+    }
     const int call = ++g_calls;
     std::wstring what = id == kExecuteMacros ? L"ExecuteMacros" : id == kAudioFq ? L"AudioFq" : L"FqA";
     if (id == kExecuteMacros) {
@@ -123,7 +129,7 @@ class HostObject final : public IDispatch {
       g_log.Line(L"exit inside call");
       ExitProcess(3);
     }
-    if (g_script.delay_ms) Sleep(g_script.delay_ms);
+    if (g_script.delay_ms && (g_script.delay_calls == 0 || call <= g_script.delay_calls)) Sleep(g_script.delay_ms);
 
     HRESULT hr = S_OK;
     std::wstring answer;
@@ -168,8 +174,9 @@ class HostObject final : public IDispatch {
     return MakeVariant(answer, *result);
   }
   void AfterCall(int call) {
-    if (g_script.exit_after_calls == call) PostQuitMessage(4);
-    if (g_script.disconnect_after == call) PostMessageW(window_, WM_APP, 0, 0);
+    if (g_script.exit_after_calls == call) PostMessageW(window_, kCrashMessage, 0, 0);
+    if (g_script.disconnect_after == call) PostMessageW(window_, kDisconnectMessage, 0, 0);
+    if (g_script.busy_ms && g_script.busy_after_calls == call) g_busy_until = GetTickCount64() + g_script.busy_ms;
   }
 
  public:
@@ -183,10 +190,14 @@ class HostObject final : public IDispatch {
 HostObject* g_object = nullptr;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_APP && g_object) {
+  if (message == kDisconnectMessage && g_object) {
     g_log.Line(L"disconnect");
     CoDisconnectObject(g_object, 0);
     return 0;
+  }
+  if (message == kCrashMessage) {
+    g_log.Line(L"exit between calls");
+    ExitProcess(4);  // no revoke, no disconnect: as if the host crashed
   }
   if (message == WM_CLOSE) {
     PostQuitMessage(0);
@@ -195,7 +206,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-// Rejects calls as "busy, retry later" for the first busy_ms after start.
+// Rejects calls as "busy, retry later" while a busy period is on.
 class BusyFilter final : public IMessageFilter {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -209,8 +220,8 @@ class BusyFilter final : public IMessageFilter {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
-    if (GetTickCount() - g_start_tick < g_script.busy_ms) {
-      g_log.Line(L"reject busy");
+    if (GetTickCount64() < g_busy_until) {
+      g_log.Line(L"busy-reject incoming");
       return SERVERCALL_RETRYLATER;
     }
     return SERVERCALL_ISHANDLED;
@@ -241,8 +252,8 @@ int wmain(int argc, wchar_t** argv) {
     g_log.Line(L"script error: " + error);
     return 2;
   }
-  g_start_tick = GetTickCount();
-  g_demo.since = g_start_tick;
+  g_demo.since = GetTickCount();
+  if (g_script.busy_ms && g_script.busy_after_calls == 0) g_busy_until = GetTickCount64() + g_script.busy_ms;
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
   BusyFilter filter;
   IMessageFilter* previous = nullptr;

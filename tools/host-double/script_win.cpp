@@ -81,6 +81,8 @@ bool LoadScript(const std::wstring& path, Script& script, std::wstring& error) {
       script.disconnect_after = static_cast<int>(number);
     else if (key == L"exception-on-call")
       script.exception_on_call = static_cast<int>(number);
+    else if (key == L"delay-calls") script.delay_calls = static_cast<int>(number);
+    else if (key == L"busy-after-calls") script.busy_after_calls = static_cast<int>(number);
     else if (key == L"busy-ms")
       script.busy_ms = static_cast<DWORD>(number);
     else if (key == L"demo")

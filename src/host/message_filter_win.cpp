@@ -1,0 +1,41 @@
+// Retry policy for calls the host rejects because it is busy.
+#include "host/message_filter_win.h"
+
+namespace korvane {
+
+HRESULT STDMETHODCALLTYPE BusyHostFilter::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter)) {
+    *out = static_cast<IMessageFilter*>(this);
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+DWORD STDMETHODCALLTYPE BusyHostFilter::RetryRejectedCall(HTASK, DWORD elapsed_ms, DWORD reject_type) {
+  // (DWORD)-1 cancels the call, which then fails with RPC_E_CALL_REJECTED.
+  if (reject_type == SERVERCALL_RETRYLATER && elapsed_ms < kRetryWindowMs) return kRetryDelayMs;
+  return static_cast<DWORD>(-1);
+}
+
+void WaitPainting(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_PAINT | QS_SENDMESSAGE);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
+MessageFilterRegistration::MessageFilterRegistration()
+    : registered_(SUCCEEDED(CoRegisterMessageFilter(&filter_, &previous_))) {}
+
+MessageFilterRegistration::~MessageFilterRegistration() {
+  if (!registered_) return;
+  IMessageFilter* ours = nullptr;
+  CoRegisterMessageFilter(previous_, &ours);
+  if (previous_) previous_->Release();
+}
+
+}  // namespace korvane
