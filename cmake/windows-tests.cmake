@@ -21,7 +21,8 @@ add_executable(korvane_e2e
   tests/e2e/layout_test.cpp
   tests/e2e/parity_test.cpp
   tests/e2e/poll_test.cpp
-  tests/e2e/startup_test.cpp)
+  tests/e2e/startup_test.cpp
+  tests/e2e/variant_test.cpp)
 target_compile_definitions(korvane_e2e PRIVATE ${KORVANE_WIN_DEFINES})
 target_link_libraries(korvane_e2e PRIVATE korvane_core ${KORVANE_GTEST} ole32 oleaut32 uuid version)
 if(MINGW)
