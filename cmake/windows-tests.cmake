@@ -21,10 +21,11 @@ add_executable(korvane_e2e
   tests/e2e/layout_test.cpp
   tests/e2e/parity_test.cpp
   tests/e2e/poll_test.cpp
+  tests/e2e/soak_test.cpp
   tests/e2e/startup_test.cpp
   tests/e2e/variant_test.cpp)
 target_compile_definitions(korvane_e2e PRIVATE ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_e2e PRIVATE korvane_core ${KORVANE_GTEST} ole32 oleaut32 uuid version)
+target_link_libraries(korvane_e2e PRIVATE korvane_binding ${KORVANE_GTEST} version psapi)
 if(MINGW)
   target_link_options(korvane_e2e PRIVATE -municode -static)
 endif()
@@ -55,7 +56,8 @@ function(korvane_wine_test name)
     FAIL_REGULAR_EXPRESSION "Running 0 tests")
 endfunction()
 
-korvane_wine_test(e2e korvane_e2e --gtest_filter=-NotRegistered.*:Locale.*)
+korvane_wine_test(e2e korvane_e2e --gtest_filter=-NotRegistered.*:Locale.*:Soak.*)
+korvane_wine_test(e2e_soak korvane_e2e --gtest_filter=Soak.*)
 korvane_wine_test(e2e_progid_unregistered
   bash ${WINE_ENV} unregistered ${WINE_DIR} $<TARGET_FILE:korvane_e2e> --gtest_filter=NotRegistered.*)
 korvane_wine_test(e2e_german_locale

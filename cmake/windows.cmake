@@ -3,14 +3,18 @@ enable_language(RC)
 
 set(KORVANE_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
+# The COM binding, also linked into the soak and benchmark programs.
+add_library(korvane_binding STATIC
+  src/host/com_host_win.cpp
+  src/host/message_filter_win.cpp)
+target_compile_definitions(korvane_binding PUBLIC ${KORVANE_WIN_DEFINES})
+target_link_libraries(korvane_binding PUBLIC korvane_core ole32 oleaut32 uuid)
+
 add_executable(korvane WIN32
   src/main.cpp
-  src/host/com_host_win.cpp
-  src/host/message_filter_win.cpp
   src/panel/form1_win.cpp
   src/korvane.rc)
-target_compile_definitions(korvane PRIVATE ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane PRIVATE korvane_core ole32 oleaut32 uuid)
+target_link_libraries(korvane PRIVATE korvane_binding)
 if(MINGW)
   # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in.
   target_link_options(korvane PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s>)

@@ -7,11 +7,11 @@
 namespace {
 
 struct Case {
-  const char* audio;        // the host's AudioFq answer, as the double's script writes it
-  const wchar_t* text2;     // what Text2 then shows
-  std::size_t macros;       // "<ALIGN:2210>" sent per tick
-  const char* radio;        // the host's FqA answer
-  const wchar_t* text3;     // what Text3 then shows
+  const char* audio;     // the host's AudioFq answer, as the double's script writes it
+  const wchar_t* text2;  // what Text2 then shows
+  std::size_t macros;    // "<ALIGN:2210>" sent per tick
+  const char* radio;     // the host's FqA answer
+  const wchar_t* text3;  // what Text3 then shows
 };
 
 constexpr wchar_t kIdle2[] = L"2210  Hz";
