@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests (plain and under ASan+UBSan), then
-# korvane.exe cross-built and its end-to-end tests under Wine on a private Xvfb display.
+# Builds everything and runs every test: native unit tests (plain and under ASan+UBSan), a libFuzzer
+# run of about a minute, then korvane.exe cross-built and its end-to-end tests under Wine on a
+# private Xvfb display.
 set -euo pipefail
 cd "$(dirname "$0")"
 start=$(date +%s)
@@ -24,6 +25,7 @@ run_preset() {
 status=0
 run_preset linux || status=1
 run_preset linux-asan || status=1
+run_preset fuzz || status=1
 run_preset mingw || status=1
 
 echo
