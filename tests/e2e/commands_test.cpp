@@ -100,17 +100,18 @@ TEST(Commands, FiftyRapidClicksAreFiftyCallsInOrder) {
 TEST(Commands, KeyboardTabThenSpaceOrEnterPressesOnce) {
   Session s;
   ASSERT_NE(s.form, nullptr);
-  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCombo1)) << "focus starts on the mode list";
-  for (int i = 0; i < 3; ++i) {
+  auto focus_reaches = [&](int id) {
+    return e2e::WaitFor([&] { return Focused(s.panel, s.form) == s.panel.Control(id); }, 2000);
+  };
+  ASSERT_TRUE(focus_reaches(kIdCombo1)) << "focus starts on the mode list";
+  for (int id : {kIdText2, kIdText3, kIdCommand4}) {
     PressKey(Focused(s.panel, s.form), VK_TAB);
-    Sleep(100);
+    ASSERT_TRUE(focus_reaches(id)) << "Tab moves on to control " << id;
   }
-  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCommand4)) << "three Tabs reach RX";
   PressKey(Focused(s.panel, s.form), VK_SPACE);
   ASSERT_TRUE(s.WaitForMacros(1));
   PressKey(Focused(s.panel, s.form), VK_TAB);
-  Sleep(100);
-  ASSERT_EQ(Focused(s.panel, s.form), s.panel.Control(kIdCommand5)) << "then TX";
+  ASSERT_TRUE(focus_reaches(kIdCommand5)) << "then TX";
   PressKey(Focused(s.panel, s.form), VK_RETURN);
   ASSERT_TRUE(s.WaitForMacros(2));
   Sleep(600);
