@@ -17,7 +17,6 @@ add_executable(korvane_e2e
   tests/e2e/commands_test.cpp
   tests/e2e/e2e_main_win.cpp
   tests/e2e/faults_test.cpp
-  tests/e2e/harness_win.cpp
   tests/e2e/layout_test.cpp
   tests/e2e/parity_test.cpp
   tests/e2e/poll_test.cpp
@@ -25,7 +24,7 @@ add_executable(korvane_e2e
   tests/e2e/startup_test.cpp
   tests/e2e/variant_test.cpp)
 target_compile_definitions(korvane_e2e PRIVATE ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_e2e PRIVATE korvane_binding ${KORVANE_GTEST} version psapi)
+target_link_libraries(korvane_e2e PRIVATE korvane_binding korvane_harness ${KORVANE_GTEST} version)
 if(MINGW)
   target_link_options(korvane_e2e PRIVATE -municode -static)
 endif()

@@ -2,93 +2,17 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <psapi.h>
 
 #include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "harness_win.h"
 #include "host/com_host_win.h"
+#include "process_usage_win.h"
 
 namespace {
 
-struct Usage {
-  SIZE_T private_bytes = 0;
-  DWORD handles = 0;
-  DWORD gdi = 0;
-  DWORD user = 0;
-};
-
-// Wine answers 0 for a process's handle count; the system handle list does carry them.
-DWORD HandlesFromSystemList(DWORD pid) {
-  struct Entry {
-    ULONG owner;
-    BYTE type, flags;
-    USHORT value;
-    void* object;
-    ULONG access;
-  };
-  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
-  std::vector<unsigned char> buffer(1 << 20);
-  ULONG needed = 0;
-  while (query(16 /* SystemHandleInformation */, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) ==
-         static_cast<LONG>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */)
-    buffer.resize(buffer.size() * 2);
-  const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
-  DWORD owned = 0;
-  for (ULONG i = 0; i < count; ++i) owned += entries[i].owner == pid;
-  return owned;
-}
-
-// Under Wine a Windows process is a Linux process too: its private resident memory is RssAnon.
-SIZE_T RssAnon(const std::string& proc_dir) {
-  std::ifstream status(proc_dir + "\\status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("RssAnon:", 0) == 0) return std::stoull(line.substr(8)) * 1024;
-  return 0;
-}
-
-// `exe_name` empty: this process.
-SIZE_T PrivateBytesFromProc(const std::string& exe_name) {
-  if (exe_name.empty()) return RssAnon("Z:\\proc\\self");
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  SIZE_T bytes = 0;
-  do {
-    const std::string dir = std::string("Z:\\proc\\") + found.cFileName;
-    std::ifstream cmdline(dir + "\\cmdline", std::ios::binary);
-    std::string program;  // argv[0]: a Wine process shows its Windows path there
-    std::getline(cmdline, program, '\0');
-    const std::string suffix = "\\" + exe_name;
-    if (program.size() < suffix.size() ||
-        _stricmp(program.c_str() + program.size() - suffix.size(), suffix.c_str()) != 0)
-      continue;
-    bytes = RssAnon(dir);
-  } while (bytes == 0 && FindNextFileA(search, &found));
-  FindClose(search);
-  return bytes;
-}
-
-Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name) {
-  Usage u;
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-    u.private_bytes = counters.PrivateUsage;
-  if (u.private_bytes == 0) u.private_bytes = PrivateBytesFromProc(exe_name);
-  GetProcessHandleCount(process, &u.handles);
-  if (u.handles == 0) u.handles = HandlesFromSystemList(pid);
-  u.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  u.user = GetGuiResources(process, GR_USEROBJECTS);
-  return u;
-}
+using e2e::Usage;
+using e2e::UsageOf;
 
 std::size_t WindowsOf(DWORD pid) {
   std::size_t n = 0;

@@ -81,7 +81,7 @@ TEST(NotRegistered, ProgIdMissingShowsTheSameMessage) {
 
 TEST(StartUp, HostRunningAttachesQuietlyAndReleasesOnClose) {
   e2e::HostDouble host;
-  ASSERT_TRUE(host.Start());
+  ASSERT_TRUE(host.Start("weak\n"));
   const int baseline = host.RegisteredRefs();
   ASSERT_GT(baseline, 0);
 
@@ -106,6 +106,22 @@ TEST(StartUp, HostRunningAttachesQuietlyAndReleasesOnClose) {
   const std::size_t calls = host.Calls().size();
   Sleep(600);
   EXPECT_EQ(host.Calls().size(), calls) << "nothing is sent after close";
+  host.Stop();
+}
+
+TEST(StartUp, APanelStartedAgainAttachesAgain) {
+  e2e::HostDouble host;
+  ASSERT_TRUE(host.Start());
+  for (int run = 0; run < 2; ++run) {
+    e2e::Panel panel;
+    ASSERT_TRUE(panel.Start());
+    const HWND form = panel.Form();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) << "run " << run;
+    EXPECT_EQ(panel.MessageBox(0), nullptr) << "run " << run;
+    panel.Close();
+    ASSERT_TRUE(panel.process.WaitExit(5000));
+  }
+  EXPECT_TRUE(host.process.Running());
   host.Stop();
 }
 

@@ -27,6 +27,7 @@ class Log {
     return file_ != nullptr;
   }
   void Line(const std::wstring& text) {
+    if (!file_) return;
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const double ms =
@@ -130,6 +131,7 @@ class HostObject final : public IDispatch {
       ExitProcess(3);
     }
     if (g_script.delay_ms && (g_script.delay_calls == 0 || call <= g_script.delay_calls)) Sleep(g_script.delay_ms);
+    if (g_script.stall_on_call == call) Sleep(g_script.stall_ms);
 
     HRESULT hr = S_OK;
     std::wstring answer;
@@ -244,8 +246,8 @@ int wmain(int argc, wchar_t** argv) {
       log_path = argv[i + 1];
   }
   std::wstring error;
-  if (log_path.empty() || !g_log.Open(log_path)) {
-    std::fwprintf(stderr, L"usage: host_double --log FILE [--script FILE]\n");
+  if (!log_path.empty() && !g_log.Open(log_path)) {
+    std::fwprintf(stderr, L"usage: host_double [--log FILE] [--script FILE]\n");
     return 2;
   }
   if (!script_path.empty() && !LoadScript(script_path, g_script, error)) {
@@ -270,8 +272,10 @@ int wmain(int argc, wchar_t** argv) {
   g_object = new HostObject;  // our own reference keeps it alive under a weak registration
   g_object->window_ = window;
   DWORD cookie = 0;
-  // Weak, so the object sees its clients' releases; our reference keeps it alive.
-  const HRESULT registered = RegisterActiveObject(g_object, kClsid, ACTIVEOBJECT_WEAK, &cookie);
+  // Strong, as a host stays attachable after a client leaves; a strong registration's own
+  // reference hides the clients' releases, so a test that watches them asks for weak.
+  const HRESULT registered =
+      RegisterActiveObject(g_object, kClsid, g_script.weak ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG, &cookie);
   g_log.Line(SUCCEEDED(registered) ? L"registered" : L"register failed");
 
   MSG message;

@@ -21,14 +21,18 @@ struct Answer {
 struct Script {
   std::vector<Answer> audio{{L"I4:2210", VT_I4, L"2210", S_OK}};
   std::vector<Answer> radio{{L"I4:14100000", VT_I4, L"14100000", S_OK}};
-  DWORD delay_ms = 0;         // each call takes this long...
-  int delay_calls = 0;        // ...for this many calls (0: every call)
+  DWORD delay_ms = 0;     // each call takes this long...
+  int delay_calls = 0;    // ...for this many calls (0: every call)
+  int stall_on_call = 0;  // this one call (1-based) takes stall_ms
+  DWORD stall_ms = 0;
   int exit_after_calls = 0;   // exit between calls once this many have been answered
   int exit_in_call = 0;       // exit inside this call (1-based)
   int disconnect_after = 0;   // CoDisconnectObject once this many calls have been answered
   int exception_on_call = 0;  // answer DISP_E_EXCEPTION to this call (1-based)
   DWORD busy_ms = 0;          // reject incoming calls as busy for this long...
   int busy_after_calls = 0;   // ...from the end of this call on (0: from the start)
+  bool weak = false;          // weak registration: lets a test see its clients' releases,
+                              // but the object is disconnected when the last client leaves
   bool demo = false;          // tone drifts, <ALIGN:2210> pulls it back
 };
 

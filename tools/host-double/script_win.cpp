@@ -1,7 +1,9 @@
 // Parses the host double's script and turns its answers into VARIANTs.
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <utility>
 
 #include "script.h"
 
@@ -71,23 +73,30 @@ bool LoadScript(const std::wstring& path, Script& script, std::wstring& error) {
     }
     long number = 0;
     words >> number;
-    if (key == L"delay-ms")
-      script.delay_ms = static_cast<DWORD>(number);
-    else if (key == L"exit-after-calls")
-      script.exit_after_calls = static_cast<int>(number);
-    else if (key == L"exit-in-call")
-      script.exit_in_call = static_cast<int>(number);
-    else if (key == L"disconnect-after")
-      script.disconnect_after = static_cast<int>(number);
-    else if (key == L"exception-on-call")
-      script.exception_on_call = static_cast<int>(number);
-    else if (key == L"delay-calls") script.delay_calls = static_cast<int>(number);
-    else if (key == L"busy-after-calls") script.busy_after_calls = static_cast<int>(number);
-    else if (key == L"busy-ms")
-      script.busy_ms = static_cast<DWORD>(number);
-    else if (key == L"demo")
-      script.demo = true;
-    else {
+    const auto as_dword = static_cast<DWORD>(number);
+    const auto as_int = static_cast<int>(number);
+    const std::pair<const wchar_t*, std::function<void()>> settings[] = {
+        {L"delay-ms", [&] { script.delay_ms = as_dword; }},
+        {L"delay-calls", [&] { script.delay_calls = as_int; }},
+        {L"stall-on-call", [&] { script.stall_on_call = as_int; }},
+        {L"stall-ms", [&] { script.stall_ms = as_dword; }},
+        {L"exit-after-calls", [&] { script.exit_after_calls = as_int; }},
+        {L"exit-in-call", [&] { script.exit_in_call = as_int; }},
+        {L"disconnect-after", [&] { script.disconnect_after = as_int; }},
+        {L"exception-on-call", [&] { script.exception_on_call = as_int; }},
+        {L"busy-ms", [&] { script.busy_ms = as_dword; }},
+        {L"busy-after-calls", [&] { script.busy_after_calls = as_int; }},
+        {L"demo", [&] { script.demo = true; }},
+        {L"weak", [&] { script.weak = true; }},
+    };
+    bool known = false;
+    for (const auto& [name, apply] : settings) {
+      if (key == name) {
+        apply();
+        known = true;
+      }
+    }
+    if (!known) {
       error = L"unknown line " + line;
       return false;
     }

@@ -1,0 +1,15 @@
+# The benchmark program and its start-up baseline (run with run-bench.sh).
+add_library(korvane_harness STATIC tests/e2e/harness_win.cpp tests/e2e/process_usage_win.cpp)
+target_compile_definitions(korvane_harness PUBLIC ${KORVANE_WIN_DEFINES})
+target_link_libraries(korvane_harness PUBLIC psapi)
+
+add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp)
+target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
+
+add_executable(korvane_bench tools/bench/bench_win.cpp)
+target_link_libraries(korvane_bench PRIVATE korvane_window korvane_harness)
+if(MINGW)
+  target_link_options(minimal_window PRIVATE -municode -static)
+  target_link_options(korvane_bench PRIVATE -municode -static)
+endif()
+add_dependencies(korvane_bench korvane host_double minimal_window)

@@ -1,0 +1,21 @@
+// What a process uses: private bytes, handles, GUI objects and CPU time, read where Wine leaves gaps too.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+struct Usage {
+  SIZE_T private_bytes = 0;
+  DWORD handles = 0;
+  DWORD gdi = 0;   // 0 where GetGuiResources is not implemented (Wine)
+  DWORD user = 0;  // likewise
+  double cpu_ms = 0;
+};
+
+// `exe_name` names the program for the /proc fallbacks under Wine; empty for this process.
+Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name);
+
+}  // namespace e2e

@@ -1,0 +1,248 @@
+// Benchmarks against the floor the host link sets: tick cost, start-up, idle CPU, footprint, timer fidelity.
+#include <windows.h>
+
+#include <objbase.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../../tests/e2e/harness_win.h"
+#include "../../tests/e2e/process_usage_win.h"
+#include "host/com_host_win.h"
+#include "host/com_ptr_win.h"
+#include "host/message_filter_win.h"
+#include "panel/form1_win.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double CpuMs(const e2e::Panel& panel) {
+  return e2e::UsageOf(panel.process.handle(), panel.process.pid(), "korvane.exe").cpu_ms;
+}
+
+double ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  auto ms = [](FILETIME f) { return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 1e4; };
+  return ms(kernel) + ms(user);
+}
+
+// The same host calls the panel makes in a tick, as bare late-bound IDispatch calls by name.
+void BareTick(IDispatch* host) {
+  auto call = [&](const wchar_t* name, WORD flags, VARIANT* args, UINT count) {
+    LPOLESTR member = const_cast<LPOLESTR>(name);
+    DISPID id = DISPID_UNKNOWN;
+    host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
+    DISPPARAMS params{args, nullptr, count, 0};
+    korvane::Variant result;
+    host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.Put(), nullptr, nullptr);
+  };
+  const WORD get = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+  call(L"AudioFq", get, nullptr, 0);
+  call(L"FqA", get, nullptr, 0);
+  call(L"AudioFq", get, nullptr, 0);
+  call(L"AudioFq", get, nullptr, 0);
+  const korvane::Bstr macro(L"<ALIGN:2210>");
+  VARIANT arg;
+  VariantInit(&arg);
+  arg.vt = VT_BSTR;
+  arg.bstrVal = macro.Get();
+  call(L"ExecuteMacros", DISPATCH_METHOD, &arg, 1);
+}
+
+struct TickFigures {
+  double panel_ms, bare_ms, bare_cpu_ms;
+};
+
+TickFigures MeasureTicks(int ticks) {
+  e2e::HostDouble host;
+  host.Start("AudioFq I4:2290\nFqA I4:14085500\n");
+  korvane::ComHost binding;
+  korvane::Form1 form(binding);
+  form.Create(GetModuleHandleW(nullptr));
+  form.Load(SW_HIDE);
+  KillTimer(form.hwnd(), 1);  // ticks come from here, one at a time
+  korvane::ComRef<IDispatch> bare;
+  CLSID clsid;
+  CLSIDFromProgID(L"MixW2.Application", &clsid);
+  korvane::ComRef<IUnknown> running;
+  GetActiveObject(clsid, nullptr, running.Put());
+  running->QueryInterface(IID_IDispatch, bare.PutVoid());
+
+  std::vector<double> panel, plain;
+  double bare_cpu = 0;
+  for (int i = 0; i < ticks + 50; ++i) {  // interleaved, so drift hits both alike; 50 warm-up
+    double t = Now();
+    SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
+    const double panel_ms = Now() - t;
+    const double cpu = ThreadCpuMs();
+    t = Now();
+    BareTick(bare.Get());
+    const double plain_ms = Now() - t;
+    if (i < 50) continue;
+    bare_cpu += ThreadCpuMs() - cpu;
+    panel.push_back(panel_ms);
+    plain.push_back(plain_ms);
+  }
+  DestroyWindow(form.hwnd());
+  host.Stop();
+  return {Median(panel), Median(plain), bare_cpu / ticks};
+}
+
+// Process start to its first visible top-level window of `window_class`.
+double StartToVisible(const std::wstring& exe, const wchar_t* window_class) {
+  e2e::Child child;
+  const double start = Now();
+  if (!child.Start(L"\"" + exe + L"\"")) return -1;
+  double shown = -1;
+  while (Now() - start < 10000 && shown < 0) {
+    for (HWND hwnd : e2e::TopWindows(child.pid(), window_class))
+      if (IsWindowVisible(hwnd)) shown = Now() - start;
+    if (shown < 0) Sleep(1);
+  }
+  for (HWND hwnd : e2e::TopWindows(child.pid(), window_class)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  child.WaitExit(5000);
+  return shown;
+}
+
+struct IdleFigures {
+  double cpu_ms = 0;
+  std::size_t private_bytes = 0;
+  std::size_t ticks_seen = 0;
+};
+
+IdleFigures MeasureIdle(bool host_up, int seconds) {
+  e2e::HostDouble host;
+  if (host_up) host.Start("AudioFq I4:2210\nFqA I4:14085500\n");
+  e2e::Panel panel;
+  panel.Start();
+  if (!host_up) {
+    const HWND box = panel.MessageBox();
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  const HWND form = panel.Form();
+  e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000);
+  Sleep(2000);
+  const std::size_t calls_before = host_up ? host.Calls().size() : 0;
+  const double cpu_before = CpuMs(panel);
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  IdleFigures f;
+  f.cpu_ms = CpuMs(panel) - cpu_before;
+  f.private_bytes = e2e::UsageOf(panel.process.handle(), panel.process.pid(), "korvane.exe").private_bytes;
+  if (host_up) {
+    std::size_t reads = 0;
+    const auto calls = host.Calls();
+    for (std::size_t i = calls_before; i < calls.size(); ++i) reads += calls[i] == "FqA";
+    f.ticks_seen = reads;
+  }
+  panel.Close();
+  panel.process.WaitExit(5000);
+  if (host_up) host.Stop();
+  return f;
+}
+
+// After one 3 s stall inside a call: when does the next tick start, and how far apart are the ones after?
+std::vector<double> GapsAfterStall() {
+  e2e::HostDouble host;
+  host.Start("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n");
+  e2e::Panel panel;
+  panel.Start();
+  Sleep(7000);
+  panel.Close();
+  panel.process.WaitExit(5000);
+  const auto calls = host.TimedCalls();
+  host.Stop();
+  std::vector<double> gaps;
+  double previous = calls.size() > 9 ? calls[9].end : 0;  // the stalled call
+  for (std::size_t i = 10; i + 1 < calls.size() && gaps.size() < 5; ++i) {
+    if (calls[i].what == "AudioFq" && calls[i + 1].what == "FqA") {
+      gaps.push_back(calls[i].begin - previous);
+      previous = calls[i].begin;
+    }
+  }
+  return gaps;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "NOT met"; }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const bool quick = argc > 1 && std::wstring(argv[1]) == L"--quick";
+  const int ticks = quick ? 200 : 1000, starts = quick ? 5 : 20, idle_s = quick ? 10 : 60;
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  const korvane::MessageFilterRegistration filter;
+
+  const TickFigures t = MeasureTicks(ticks);
+  std::printf("tick: panel %.3f ms, bare IDispatch %.3f ms (median of %d), ratio %.3f  [goal <= 1.10: %s]\n",
+              t.panel_ms, t.bare_ms, ticks, t.panel_ms / t.bare_ms, Verdict(t.panel_ms / t.bare_ms <= 1.10));
+
+  std::vector<double> panel_starts, minimal_starts;
+  {
+    e2e::HostDouble host;
+    host.Start("AudioFq I4:2210\nFqA I4:14085500\n");
+    for (int i = 0; i < starts; ++i) {  // interleaved
+      panel_starts.push_back(StartToVisible(e2e::ExeDir() + L"korvane.exe", L"KorvaneForm1"));
+      minimal_starts.push_back(StartToVisible(e2e::ExeDir() + L"minimal_window.exe", L"KorvaneBenchMinimal"));
+      if (quick)
+        std::printf("  start %d: panel %.1f ms, minimal %.1f ms\n", i, panel_starts.back(), minimal_starts.back());
+    }
+    host.Stop();
+  }
+  const double ps = Median(panel_starts), ms = Median(minimal_starts);
+  std::printf("start-up: panel %.1f ms, minimal window %.1f ms (median of %d), ratio %.3f  [goal <= 1.2: %s]\n", ps, ms,
+              starts, ps / ms, Verdict(ps / ms <= 1.2));
+
+  const IdleFigures up = MeasureIdle(true, idle_s);
+  const IdleFigures down = MeasureIdle(false, idle_s);
+  const double budget_ms = idle_s * 1000 * 0.001;
+  const double beyond_ticks = up.cpu_ms - static_cast<double>(up.ticks_seen) * t.bare_cpu_ms;
+  std::printf(
+      "idle: link up %.1f ms CPU in %d s (%zu ticks; bare tick CPU %.3f ms; beyond the ticks %.1f ms = %.3f%%)"
+      "  [goal <= 0.1%%: %s]\n",
+      up.cpu_ms, idle_s, up.ticks_seen, t.bare_cpu_ms, beyond_ticks, 100.0 * beyond_ticks / (idle_s * 1000),
+      Verdict(beyond_ticks <= budget_ms));
+  std::printf("idle: link down %.1f ms CPU in %d s = %.3f%%  [goal <= 0.1%%: %s]\n", down.cpu_ms, idle_s,
+              100.0 * down.cpu_ms / (idle_s * 1000), Verdict(down.cpu_ms <= budget_ms));
+
+  WIN32_FILE_ATTRIBUTE_DATA attributes{};
+  GetFileAttributesExW((e2e::ExeDir() + L"korvane.exe").c_str(), GetFileExInfoStandard, &attributes);
+  const double kb = attributes.nFileSizeLow / 1024.0;
+  std::printf(
+      "footprint: korvane.exe %.1f KB  [goal <= 256 KB: %s]; private bytes after %d s %.2f MB  "
+      "[goal <= 4 MB: %s]\n",
+      kb, Verdict(kb <= 256), idle_s, up.private_bytes / 1048576.0, Verdict(up.private_bytes <= 4u << 20));
+
+  std::printf("timer: %zu ticks seen by the host in %d s  [goal %d +- 1: %s]\n", up.ticks_seen, idle_s, idle_s * 2,
+              Verdict(up.ticks_seen + 1 >= static_cast<std::size_t>(idle_s * 2) &&
+                      up.ticks_seen <= static_cast<std::size_t>(idle_s * 2 + 1)));
+  const std::vector<double> gaps = GapsAfterStall();
+  std::printf("timer: after a 3 s stall, next tick after %.0f ms, then gaps", gaps.empty() ? -1.0 : gaps[0]);
+  bool no_burst = gaps.size() >= 3;
+  for (std::size_t i = 1; i < gaps.size(); ++i) {
+    std::printf(" %.0f", gaps[i]);
+    no_burst &= gaps[i] >= 400;
+  }
+  std::printf(" ms  [no catch-up burst: %s]\n", Verdict(no_burst));
+  CoUninitialize();
+  return 0;
+}
