@@ -14,13 +14,20 @@ target_link_libraries(korvane_binding PUBLIC korvane_core ole32 oleaut32 uuid)
 add_library(korvane_window STATIC src/panel/form1_win.cpp)
 target_link_libraries(korvane_window PUBLIC korvane_binding)
 
+# Small, not fast: the panel spends its time waiting for the host.
+if(MINGW)
+  foreach(target korvane_core korvane_binding korvane_window)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+  endforeach()
+endif()
+
 add_executable(korvane WIN32
   src/main.cpp
   src/korvane.rc)
 target_link_libraries(korvane PRIVATE korvane_window)
 if(MINGW)
   # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in.
-  target_link_options(korvane PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+  target_link_options(korvane PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
 endif()
 
 add_executable(host_double

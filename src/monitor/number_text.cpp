@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -23,13 +24,13 @@ std::wstring IntegerText(Integer value) {
 // The first `count` digits of the exact decimal expansion of `magnitude`, not
 // rounded, and its decimal exponent. Rounding at a longer precision cannot
 // reach digit `count` unless every digit in between is a 9; only then is the
-// exact expansion (at most 767 significant digits) asked for.
+// exact expansion (at most 767 significant digits) asked for. The C library's
+// conversion is exact on every platform this builds for.
 std::string TruncatedDigits(double magnitude, std::size_t count, int& exponent) {
   for (int precision : {kSignificantDigits + 12, 780}) {
-    char buffer[800];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, precision);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    char buffer[820];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*e", precision, magnitude);
+    const std::string_view text(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
     const std::size_t e = text.find('e');
     std::string digits(text.substr(0, 1));
     digits += text.substr(2, e - 2);
