@@ -5,6 +5,7 @@ target_link_libraries(korvane_harness PUBLIC psapi)
 
 add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp)
 target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
+target_link_libraries(minimal_window PRIVATE ole32 oleaut32 uuid)
 
 add_executable(korvane_bench tools/bench/bench_win.cpp)
 target_link_libraries(korvane_bench PRIVATE korvane_window korvane_harness)
