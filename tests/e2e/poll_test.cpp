@@ -81,6 +81,20 @@ TEST(Poll, FloatingReadingsAndTheBandEdges) {
   EXPECT_EQ(ticks[1], (std::vector<std::string>{kAudio, kRadio, kAudio, kAudio, kAlign}));
 }
 
+TEST(Poll, TypedTextIsOverwrittenAtTheNextTick) {
+  Session s("AudioFq I4:2290\nFqA I4:14085500\n");
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText2) == L"2290 Hz"; }, 1500));
+  for (int id : {kIdText2, kIdText3}) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(s.panel.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"), SMTO_ABORTIFHUNG,
+                        1000, &ignored);
+    ASSERT_EQ(s.panel.Text(id), L"typed");
+  }
+  EXPECT_TRUE(e2e::WaitFor(
+      [&] { return s.panel.Text(kIdText2) == L"2290 Hz" && s.panel.Text(kIdText3) == L"14085.5 kHz "; }, 600));
+}
+
 // Run with the Wine session's locale set to German: the decimal separator is the comma.
 TEST(Locale, RadioFrequencyUsesTheUsersDecimalSeparator) {
   Session s("AudioFq R8:2169.5\nFqA I4:7035125\n");

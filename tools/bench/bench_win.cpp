@@ -70,7 +70,7 @@ void BareTick(IDispatch* host) {
 }
 
 struct TickFigures {
-  double panel_ms, bare_ms, bare_cpu_ms;
+  double panel_ms, bare_ms, panel_cpu_ms, bare_cpu_ms;  // medians of wall time; mean CPU of this thread
 };
 
 TickFigures MeasureTicks(int ticks) {
@@ -89,8 +89,9 @@ TickFigures MeasureTicks(int ticks) {
   running->QueryInterface(IID_IDispatch, bare.PutVoid());
 
   std::vector<double> panel, plain;
-  double bare_cpu = 0;
+  double bare_cpu = 0, panel_cpu = 0;
   for (int i = 0; i < ticks + 50; ++i) {  // interleaved, so drift hits both alike; 50 warm-up
+    const double panel_cpu_before = ThreadCpuMs();
     double t = Now();
     SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
     const double panel_ms = Now() - t;
@@ -100,12 +101,13 @@ TickFigures MeasureTicks(int ticks) {
     const double plain_ms = Now() - t;
     if (i < 50) continue;
     bare_cpu += ThreadCpuMs() - cpu;
+    panel_cpu += cpu - panel_cpu_before;
     panel.push_back(panel_ms);
     plain.push_back(plain_ms);
   }
   DestroyWindow(form.hwnd());
   host.Stop();
-  return {Median(panel), Median(plain), bare_cpu / ticks};
+  return {Median(panel), Median(plain), panel_cpu / ticks, bare_cpu / ticks};
 }
 
 // Process start to its first visible top-level window of `window_class`.
@@ -221,12 +223,14 @@ int wmain(int argc, wchar_t** argv) {
   const IdleFigures up = MeasureIdle(true, idle_s);
   const IdleFigures down = MeasureIdle(false, idle_s);
   const double budget_ms = idle_s * 1000 * 0.001;
-  const double beyond_ticks = up.cpu_ms - static_cast<double>(up.ticks_seen) * t.bare_cpu_ms;
+  // The ticks' own work: the panel's tick (host calls plus readout writes, measured above on a hidden
+  // window). What is left is the cost of being idle: timer dispatch, and repainting the readouts.
+  const double beyond_ticks = up.cpu_ms - static_cast<double>(up.ticks_seen) * t.panel_cpu_ms;
   std::printf(
-      "idle: link up %.1f ms CPU in %d s (%zu ticks; bare tick CPU %.3f ms; beyond the ticks %.1f ms = %.3f%%)"
-      "  [goal <= 0.1%%: %s]\n",
-      up.cpu_ms, idle_s, up.ticks_seen, t.bare_cpu_ms, beyond_ticks, 100.0 * beyond_ticks / (idle_s * 1000),
-      Verdict(beyond_ticks <= budget_ms));
+      "idle: link up %.1f ms CPU in %d s (%zu ticks; tick CPU: panel %.3f ms, bare calls %.3f ms; beyond the "
+      "ticks %.1f ms = %.3f%%)  [goal <= 0.1%%: %s]\n",
+      up.cpu_ms, idle_s, up.ticks_seen, t.panel_cpu_ms, t.bare_cpu_ms, beyond_ticks,
+      100.0 * beyond_ticks / (idle_s * 1000), Verdict(beyond_ticks <= budget_ms));
   std::printf("idle: link down %.1f ms CPU in %d s = %.3f%%  [goal <= 0.1%%: %s]\n", down.cpu_ms, idle_s,
               100.0 * down.cpu_ms / (idle_s * 1000), Verdict(down.cpu_ms <= budget_ms));
 

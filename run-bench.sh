@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs the benchmarks under Wine on a private Xvfb display (about 6 minutes; --quick for about 2)
+# and prints the figures; they are also saved to build/bench-results.txt.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash tools/install-deps.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target korvane_bench
+dir=$PWD/build/bench-wine
+bash tools/wine-env.sh setup "$dir" >/dev/null
+trap 'bash tools/wine-env.sh teardown "$dir"' EXIT
+bash tools/wine-env.sh run "$dir" build/mingw/korvane_bench.exe "$@" | tee build/bench-results.txt
