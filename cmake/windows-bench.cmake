@@ -1,8 +1,4 @@
 # The benchmark program and its start-up baseline (run with run-bench.sh).
-add_library(korvane_harness STATIC tests/e2e/harness_win.cpp tests/e2e/process_usage_win.cpp)
-target_compile_definitions(korvane_harness PUBLIC ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_harness PUBLIC psapi)
-
 add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp)
 target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
 target_link_libraries(minimal_window PRIVATE ole32 oleaut32 uuid)

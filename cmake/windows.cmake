@@ -39,5 +39,10 @@ if(MINGW)
   target_link_options(host_double PRIVATE -municode -static)
 endif()
 
+# Starting, finding, reading and measuring the panel and the host double from outside.
+add_library(korvane_harness STATIC tests/e2e/harness_win.cpp tests/e2e/process_usage_win.cpp)
+target_compile_definitions(korvane_harness PUBLIC ${KORVANE_WIN_DEFINES})
+target_link_libraries(korvane_harness PUBLIC psapi)
+
 include(cmake/windows-bench.cmake)
 include(cmake/windows-tests.cmake)

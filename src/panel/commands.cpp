@@ -4,8 +4,8 @@
 namespace korvane {
 
 const CommandSpec& FindCommand(CommandButton button) {
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.button == button) return spec;
+  for (const CommandSpec& command : kCommands) {
+    if (command.button == button) return command;
   }
   return kCommands.front();  // unreachable: every button is in the table
 }

@@ -14,7 +14,7 @@ int TwipsToPixels(int twips, int dpi) {
 
 std::vector<const ControlSpec*> ControlsInTabOrder() {
   std::vector<const ControlSpec*> order;
-  for (const ControlSpec& spec : kControls) order.push_back(&spec);
+  for (const ControlSpec& control_spec : kControls) order.push_back(&control_spec);
   std::sort(order.begin(), order.end(),
             [](const ControlSpec* a, const ControlSpec* b) { return a->tab_index < b->tab_index; });
   return order;
@@ -22,8 +22,8 @@ std::vector<const ControlSpec*> ControlsInTabOrder() {
 
 std::vector<std::wstring_view> FocusOrder() {
   std::vector<std::wstring_view> names;
-  for (const ControlSpec* spec : ControlsInTabOrder()) {
-    if (spec->kind != ControlKind::Label) names.push_back(spec->name);
+  for (const ControlSpec* control_spec : ControlsInTabOrder()) {
+    if (control_spec->kind != ControlKind::Label) names.push_back(control_spec->name);
   }
   return names;
 }

@@ -99,11 +99,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void Form1::OnCreate() {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   // Created in tab-index order, which is the order the focus moves in.
-  for (const ControlSpec* spec : ControlsInTabOrder()) {
-    const ControlClass cls = ClassFor(spec->kind);
-    const std::wstring text(spec->text);
+  for (const ControlSpec* control_spec : ControlsInTabOrder()) {
+    const ControlClass cls = ClassFor(control_spec->kind);
+    const std::wstring text(control_spec->text);
     CreateWindowExW(cls.ex_style, cls.window_class, text.c_str(), WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, hwnd_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_spec->id)), instance, nullptr);
   }
   const UINT dpi = GetDpiForWindow(hwnd_);
   LayOut(dpi);
@@ -159,13 +159,13 @@ void Form1::LayOut(UINT dpi) {
       font_ = font;
     }
   }
-  for (const ControlSpec& spec : kControls) {
-    const HWND control = Control(spec.id);
+  for (const ControlSpec& control_spec : kControls) {
+    const HWND control = Control(control_spec.id);
     // A drop-down list's height is that of its open list; the closed box sizes itself to the font.
-    const int height =
-        spec.kind == ControlKind::ModeList ? TwipsToPixels(spec.height * 6, d) : TwipsToPixels(spec.height, d);
-    SetWindowPos(control, nullptr, TwipsToPixels(spec.left, d), TwipsToPixels(spec.top, d),
-                 TwipsToPixels(spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = control_spec.kind == ControlKind::ModeList ? TwipsToPixels(control_spec.height * 6, d)
+                                                                  : TwipsToPixels(control_spec.height, d);
+    SetWindowPos(control, nullptr, TwipsToPixels(control_spec.left, d), TwipsToPixels(control_spec.top, d),
+                 TwipsToPixels(control_spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   }
 }
@@ -193,28 +193,9 @@ std::wstring Form1::DecimalSeparator() const {
   return separator;
 }
 
-// Every tick writes both readouts. Repainting one costs more than the rest of
-// the tick under Wine, so when the write leaves the screen as it was (same
-// text, no selection, no caret, nothing waiting to be painted, same scroll
-// position) it is made with redrawing held back.
 void Form1::SetText(int id, std::wstring_view text) {
-  const HWND control = Control(id);
   const std::wstring value(text);
-  const bool quiet = GetFocus() != control && ShowsExactly(control, text) && !GetUpdateRect(control, nullptr, FALSE);
-  const LRESULT first_char_at = SendMessageW(control, EM_POSFROMCHAR, 0, 0);
-  if (quiet) SendMessageW(control, WM_SETREDRAW, FALSE, 0);
-  SetWindowTextW(control, value.c_str());
-  if (!quiet) return;
-  SendMessageW(control, WM_SETREDRAW, TRUE, 0);
-  if (SendMessageW(control, EM_POSFROMCHAR, 0, 0) != first_char_at) InvalidateRect(control, nullptr, TRUE);
-}
-
-bool Form1::ShowsExactly(HWND control, std::wstring_view text) {
-  wchar_t shown[64];
-  const int length = GetWindowTextW(control, shown, 64);
-  DWORD start = 0, end = 0;
-  SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  return start == end && std::wstring_view(shown, static_cast<std::size_t>(length)) == text;
+  SetWindowTextW(Control(id), value.c_str());
 }
 
 }  // namespace korvane

@@ -46,7 +46,6 @@ class Form1 final : public PanelView {
 
   void LayOut(UINT dpi);
   void SetText(int id, std::wstring_view text);
-  static bool ShowsExactly(HWND control, std::wstring_view text);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   HWND hwnd_ = nullptr;

@@ -14,23 +14,8 @@ const std::string kRx = "<RXANDCLEAR>";
 const std::string kTx = "<TX>";
 
 // A host whose tone sits in the band, so the only macros are the buttons'.
-struct Session {
-  e2e::HostDouble host;
-  e2e::Panel panel;
-  HWND form = nullptr;
-  Session() {
-    if (!host.Start("AudioFq I4:2210\nFqA I4:14085500\n") || !panel.Start()) return;
-    form = panel.Form();
-    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
-  }
-  bool WaitForMacros(std::size_t count) {
-    return e2e::WaitFor([&] { return host.Macros().size() >= count; }, 5000);
-  }
-  ~Session() {
-    panel.Close();
-    panel.process.WaitExit(5000);
-    host.Stop();
-  }
+struct Session : e2e::Session {
+  Session() : e2e::Session("AudioFq I4:2210\nFqA I4:14085500\n") {}
 };
 
 HWND Focused(const e2e::Panel& panel, HWND form) {

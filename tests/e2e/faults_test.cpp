@@ -6,25 +6,12 @@
 
 namespace {
 
+using e2e::Session;
+using e2e::Ticks;
+
 using korvane::kIdCommand5;
 using korvane::kIdText2;
 using korvane::kIdText3;
-
-struct Session {
-  e2e::HostDouble host;
-  e2e::Panel panel;
-  HWND form = nullptr;
-  explicit Session(const std::string& script) {
-    if (!host.Start(script) || !panel.Start()) return;
-    form = panel.Form();
-    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
-  }
-  ~Session() {
-    panel.Close();
-    panel.process.WaitExit(5000);
-    host.Stop();
-  }
-};
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
@@ -75,16 +62,6 @@ TEST(HostGone, ObjectDisconnected) {
   ExpectHostLostCalmly(s, &s.host);
   EXPECT_TRUE(s.host.process.Running());
   EXPECT_EQ(s.host.Calls().size(), 5u);
-}
-
-// Splits a call list into ticks, each beginning at an AudioFq followed by FqA.
-std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls) {
-  std::vector<std::vector<std::string>> ticks;
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    if (i + 1 < calls.size() && calls[i] == "AudioFq" && calls[i + 1] == "FqA") ticks.emplace_back();
-    if (!ticks.empty()) ticks.back().push_back(calls[i]);
-  }
-  return ticks;
 }
 
 TEST(HostFails, ExceptionOnOneReadSkipsOnlyThatStep) {

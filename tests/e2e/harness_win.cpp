@@ -227,4 +227,36 @@ HWND Panel::MessageBox(DWORD timeout_ms) {
 
 void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
+Session::Session(const std::string& script) {
+  if (!host.Start(script) || !panel.Start()) return;
+  form = panel.Form();
+  if (form && !WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
+}
+
+Session::~Session() {
+  Finish();
+  host.Stop();
+}
+
+std::vector<std::string> Session::Finish() {
+  if (panel.process.Running()) {
+    panel.Close();
+    panel.process.WaitExit(5000);
+  }
+  return host.Calls();
+}
+
+bool Session::WaitForMacros(std::size_t count) {
+  return WaitFor([&] { return host.Macros().size() >= count; }, 5000);
+}
+
+std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls) {
+  std::vector<std::vector<std::string>> ticks;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    if (i + 1 < calls.size() && calls[i] == "AudioFq" && calls[i + 1] == "FqA") ticks.emplace_back();
+    if (!ticks.empty()) ticks.back().push_back(calls[i]);
+  }
+  return ticks;
+}
+
 }  // namespace e2e

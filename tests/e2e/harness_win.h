@@ -79,6 +79,25 @@ class Panel {
   HWND form_ = nullptr;
 };
 
+// A host double with `script` and a panel attached to it, its window shown.
+// The destructor closes the panel and stops the double.
+struct Session {
+  explicit Session(const std::string& script = "");
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+  ~Session();
+  // Closes the panel and returns every call the host saw.
+  std::vector<std::string> Finish();
+  bool WaitForMacros(std::size_t count);
+
+  HostDouble host;
+  Panel panel;
+  HWND form = nullptr;  // null when either did not start
+};
+
+// Splits a call list into ticks, each beginning at an AudioFq directly followed by FqA.
+std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls);
+
 // Clicks a button the way a user's click arrives: posted, never sent.
 void Click(HWND button);
 

@@ -16,24 +16,8 @@ int ExpectedDpi() {
   return GetEnvironmentVariableW(L"KORVANE_EXPECT_DPI", value, 16) ? _wtoi(value) : 96;
 }
 
-struct Running {
-  e2e::HostDouble host;
-  e2e::Panel panel;
-  HWND form = nullptr;
-  Running() {
-    if (!host.Start() || !panel.Start()) return;
-    form = panel.Form();
-    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
-  }
-  ~Running() {
-    panel.Close();
-    panel.process.WaitExit(5000);
-    host.Stop();
-  }
-};
-
 TEST(Layout, ClientAreaAndControlsFollowTheTableAtTheWindowsDpi) {
-  Running run;
+  e2e::Session run;
   ASSERT_NE(run.form, nullptr);
   const int dpi = static_cast<int>(GetDpiForWindow(run.form));
   ASSERT_EQ(dpi, ExpectedDpi());
@@ -47,32 +31,32 @@ TEST(Layout, ClientAreaAndControlsFollowTheTableAtTheWindowsDpi) {
     EXPECT_EQ(client.bottom, 90);
   }
 
-  for (const auto& spec : kControls) {
-    SCOPED_TRACE(std::string(spec.name.begin(), spec.name.end()));
-    const HWND control = GetDlgItem(run.form, spec.id);
+  for (const auto& control_spec : kControls) {
+    SCOPED_TRACE(std::string(control_spec.name.begin(), control_spec.name.end()));
+    const HWND control = GetDlgItem(run.form, control_spec.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(e2e::TextOf(control), spec.kind == korvane::ControlKind::ModeList ? L"RTTY" : spec.text);
+    EXPECT_EQ(e2e::TextOf(control), control_spec.kind == korvane::ControlKind::ModeList ? L"RTTY" : control_spec.text);
     RECT r;
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, run.form, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_NEAR(r.left, TwipsToPixels(spec.left, dpi), 1);
-    EXPECT_NEAR(r.top, TwipsToPixels(spec.top, dpi), 1);
-    EXPECT_NEAR(r.right - r.left, TwipsToPixels(spec.width, dpi), 1);
-    if (spec.kind != korvane::ControlKind::ModeList) {
-      EXPECT_NEAR(r.bottom - r.top, TwipsToPixels(spec.height, dpi), 1);
+    EXPECT_NEAR(r.left, TwipsToPixels(control_spec.left, dpi), 1);
+    EXPECT_NEAR(r.top, TwipsToPixels(control_spec.top, dpi), 1);
+    EXPECT_NEAR(r.right - r.left, TwipsToPixels(control_spec.width, dpi), 1);
+    if (control_spec.kind != korvane::ControlKind::ModeList) {
+      EXPECT_NEAR(r.bottom - r.top, TwipsToPixels(control_spec.height, dpi), 1);
     }
   }
 }
 
 TEST(Layout, TabMovesTheFocusInTabIndexOrder) {
-  Running run;
+  e2e::Session run;
   ASSERT_NE(run.form, nullptr);
   std::vector<std::wstring_view> visited;
   HWND at = GetDlgItem(run.form, korvane::kIdCombo1);
   for (std::size_t i = 0; i < korvane::FocusOrder().size(); ++i) {
     const int id = GetDlgCtrlID(at);
-    for (const auto& spec : kControls)
-      if (spec.id == id) visited.push_back(spec.name);
+    for (const auto& control_spec : kControls)
+      if (control_spec.id == id) visited.push_back(control_spec.name);
     at = GetNextDlgTabItem(run.form, at, FALSE);
   }
   EXPECT_EQ(visited, korvane::FocusOrder());

@@ -6,38 +6,13 @@
 
 namespace {
 
+using e2e::Session;
+using e2e::Ticks;
+
 using korvane::kIdText2;
 using korvane::kIdText3;
 
-struct Session {
-  e2e::HostDouble host;
-  e2e::Panel panel;
-  HWND form = nullptr;
-  explicit Session(const std::string& script) {
-    if (!host.Start(script) || !panel.Start()) return;
-    form = panel.Form();
-    if (form && !e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
-  }
-  // Closes the panel and returns every call the host saw.
-  std::vector<std::string> Finish() {
-    panel.Close();
-    panel.process.WaitExit(5000);
-    return host.Calls();
-  }
-  ~Session() { host.Stop(); }
-};
-
 const std::string kAudio = "AudioFq", kRadio = "FqA", kAlign = "ExecuteMacros [<ALIGN:2210>]";
-
-// Splits the call log into ticks, each beginning at its FqA's preceding AudioFq.
-std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls) {
-  std::vector<std::vector<std::string>> ticks;
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    if (i + 1 < calls.size() && calls[i] == kAudio && calls[i + 1] == kRadio) ticks.emplace_back();
-    if (!ticks.empty()) ticks.back().push_back(calls[i]);
-  }
-  return ticks;
-}
 
 TEST(Poll, ReadoutsAppearWithinATickAndEveryTickKeepsItsOrder) {
   Session s("AudioFq I4:2290\nFqA I4:14085500\n");
@@ -87,8 +62,8 @@ TEST(Poll, TypedTextIsOverwrittenAtTheNextTick) {
   ASSERT_TRUE(e2e::WaitFor([&] { return s.panel.Text(kIdText2) == L"2290 Hz"; }, 1500));
   for (int id : {kIdText2, kIdText3}) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(s.panel.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"), SMTO_ABORTIFHUNG,
-                        1000, &ignored);
+    SendMessageTimeoutW(s.panel.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"), SMTO_ABORTIFHUNG, 1000,
+                        &ignored);
     ASSERT_EQ(s.panel.Text(id), L"typed");
   }
   EXPECT_TRUE(e2e::WaitFor(

@@ -39,13 +39,6 @@ double CpuMs(const e2e::Panel& panel) {
   return e2e::UsageOf(panel.process.handle(), panel.process.pid(), "korvane.exe").cpu_ms;
 }
 
-double ThreadCpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto ms = [](FILETIME f) { return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 1e4; };
-  return ms(kernel) + ms(user);
-}
-
 // The same host calls the panel makes in a tick, as bare late-bound IDispatch calls by name.
 void BareTick(IDispatch* host) {
   auto call = [&](const wchar_t* name, WORD flags, VARIANT* args, UINT count) {
@@ -70,7 +63,7 @@ void BareTick(IDispatch* host) {
 }
 
 struct TickFigures {
-  double panel_ms, bare_ms, panel_cpu_ms, bare_cpu_ms;  // medians of wall time; mean CPU of this thread
+  double panel_ms, bare_ms, panel_cpu_ms, bare_cpu_ms;  // medians of wall time; mean CPU of the process
 };
 
 TickFigures MeasureTicks(int ticks) {
@@ -91,23 +84,27 @@ TickFigures MeasureTicks(int ticks) {
   std::vector<double> panel, plain;
   double bare_cpu = 0, panel_cpu = 0;
   for (int i = 0; i < ticks + 50; ++i) {  // interleaved, so drift hits both alike; 50 warm-up
-    const double panel_cpu_before = ThreadCpuMs();
     double t = Now();
     SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
     const double panel_ms = Now() - t;
-    const double cpu = ThreadCpuMs();
     t = Now();
     BareTick(bare.Get());
     const double plain_ms = Now() - t;
     if (i < 50) continue;
-    bare_cpu += ThreadCpuMs() - cpu;
-    panel_cpu += cpu - panel_cpu_before;
     panel.push_back(panel_ms);
     plain.push_back(plain_ms);
   }
+  // CPU of the whole process, COM's own threads included, over a block of each kind of tick.
+  auto process_cpu = [] { return e2e::UsageOf(GetCurrentProcess(), GetCurrentProcessId(), "").cpu_ms; };
+  double before = process_cpu();
+  for (int i = 0; i < ticks; ++i) SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
+  panel_cpu = (process_cpu() - before) / ticks;
+  before = process_cpu();
+  for (int i = 0; i < ticks; ++i) BareTick(bare.Get());
+  bare_cpu = (process_cpu() - before) / ticks;
   DestroyWindow(form.hwnd());
   host.Stop();
-  return {Median(panel), Median(plain), panel_cpu / ticks, bare_cpu / ticks};
+  return {Median(panel), Median(plain), panel_cpu, bare_cpu};
 }
 
 // Process start to its first visible top-level window of `window_class`.
