@@ -66,8 +66,10 @@ void CheckText(double value, const std::wstring& separator) {
   std::string ascii;
   for (wchar_t c : text) ascii += c == separator[0] ? '.' : static_cast<char>(c);
   Require(ascii.find_first_not_of("0123456789.-E+") == std::string::npos, "text characters");
-  const double back = std::strtod(ascii.c_str(), nullptr);
-  Require(std::fabs(back - value) <= std::fabs(value) * 1e-14, "text reads back as the value");
+  // Read back wider than double: 15 digits of a value near the largest double round past it.
+  const long double back = std::strtold(ascii.c_str(), nullptr);
+  Require(std::fabs(back - static_cast<long double>(value)) <= std::fabs(static_cast<long double>(value)) * 1e-14L,
+          "text reads back as the value");
 }
 
 }  // namespace
