@@ -18,11 +18,10 @@ struct Session : e2e::Session {
   Session() : e2e::Session("AudioFq I4:2210\nFqA I4:14085500\n") {}
 };
 
-HWND Focused(const e2e::Panel& panel, HWND form) {
+HWND Focused(HWND form) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-  (void)panel;
   return info.hwndFocus;
 }
 
@@ -86,18 +85,18 @@ TEST(Commands, KeyboardTabThenSpaceOrEnterPressesOnce) {
   Session s;
   ASSERT_NE(s.form, nullptr);
   auto focus_reaches = [&](int id) {
-    return e2e::WaitFor([&] { return Focused(s.panel, s.form) == s.panel.Control(id); }, 2000);
+    return e2e::WaitFor([&] { return Focused(s.form) == s.panel.Control(id); }, 2000);
   };
   ASSERT_TRUE(focus_reaches(kIdCombo1)) << "focus starts on the mode list";
   for (int id : {kIdText2, kIdText3, kIdCommand4}) {
-    PressKey(Focused(s.panel, s.form), VK_TAB);
+    PressKey(Focused(s.form), VK_TAB);
     ASSERT_TRUE(focus_reaches(id)) << "Tab moves on to control " << id;
   }
-  PressKey(Focused(s.panel, s.form), VK_SPACE);
+  PressKey(Focused(s.form), VK_SPACE);
   ASSERT_TRUE(s.WaitForMacros(1));
-  PressKey(Focused(s.panel, s.form), VK_TAB);
+  PressKey(Focused(s.form), VK_TAB);
   ASSERT_TRUE(focus_reaches(kIdCommand5)) << "then TX";
-  PressKey(Focused(s.panel, s.form), VK_RETURN);
+  PressKey(Focused(s.form), VK_RETURN);
   ASSERT_TRUE(s.WaitForMacros(2));
   Sleep(600);
   EXPECT_EQ(s.host.Macros(), (std::vector<std::string>{kRx, kTx}));

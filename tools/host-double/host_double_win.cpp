@@ -27,7 +27,6 @@ class Log {
     return file_ != nullptr;
   }
   void Line(const std::wstring& text) {
-    if (!file_) return;
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const double ms =
@@ -246,8 +245,8 @@ int wmain(int argc, wchar_t** argv) {
       log_path = argv[i + 1];
   }
   std::wstring error;
-  if (!log_path.empty() && !g_log.Open(log_path)) {
-    std::fwprintf(stderr, L"usage: host_double [--log FILE] [--script FILE]\n");
+  if (log_path.empty() || !g_log.Open(log_path)) {
+    std::fwprintf(stderr, L"usage: host_double --log FILE [--script FILE]\n");
     return 2;
   }
   if (!script_path.empty() && !LoadScript(script_path, g_script, error)) {
