@@ -37,8 +37,8 @@ FailureKind ClassifyHostStatus(HostStatus status) {
 namespace korvane {
 
 bool IsBusyStatus(HostStatus status) {
-  return status == 0x80010001u     // RPC_E_CALL_REJECTED
-         || status == 0x8001010Au  // RPC_E_SERVERCALL_RETRYLATER
+  return status == 0x80010001u      // RPC_E_CALL_REJECTED
+         || status == 0x8001010Au   // RPC_E_SERVERCALL_RETRYLATER
          || status == 0x800706BBu;  // RPC_S_SERVER_TOO_BUSY
 }
 

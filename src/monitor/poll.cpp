@@ -29,7 +29,7 @@ bool AboveBand(const HostNumber& audio) {
   return kAudioTargetHz - audio.floating_value() < -kAudioToleranceHz;  // NaN: false
 }
 
-void PollTick(HostLink& link, PanelView& view) {
+void PollTick(HostLink& link, Readouts& view) {
   if (!link.IsUp()) return;
   const std::wstring separator = view.DecimalSeparator();
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "host/host_link.h"
-#include "panel/panel_view.h"
+#include "monitor/readouts.h"
 
 namespace korvane {
 
@@ -21,6 +21,6 @@ bool AboveBand(const HostNumber& audio);
 // One tick: AudioFq -> Text2, FqA -> Text3, then two fresh AudioFq reads, each
 // of which may send the alignment macro. Nothing while the link is not up; a
 // step whose call failed or whose reading is not a number is skipped.
-void PollTick(HostLink& link, PanelView& view);
+void PollTick(HostLink& link, Readouts& view);
 
 }  // namespace korvane

@@ -1,23 +1,19 @@
 // What the panel's logic needs from the window that shows it.
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "monitor/readouts.h"
 
 namespace korvane {
 
-class PanelView {
+class PanelView : public Readouts {
  public:
-  virtual ~PanelView() = default;
   // Modal box with one OK button and no icon; returns once it is dismissed.
   virtual void ShowMessage(std::wstring_view text, std::wstring_view caption) = 0;
   // Adds `entry` to the mode list and selects the first entry.
   virtual void FillModeList(std::wstring_view entry) = 0;
-  virtual void SetText2(std::wstring_view text) = 0;
-  virtual void SetText3(std::wstring_view text) = 0;
   virtual void SetCaption(std::wstring_view text) = 0;
-  // The user's decimal separator, asked each time so a locale change shows.
-  virtual std::wstring DecimalSeparator() const = 0;
 };
 
 }  // namespace korvane

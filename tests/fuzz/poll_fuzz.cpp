@@ -53,7 +53,7 @@ HostReading Reading(Bytes& in) {
     }
     case 3: return {korvane::kHostOk, HostNumber::Signed(static_cast<std::int64_t>(bits % 5000))};
     case 4: return {korvane::kHostOk, std::nullopt};
-    case 5: return {0x80020009u, std::nullopt};  // the host threw
+    case 5: return {0x80020009u, std::nullopt};                            // the host threw
     default: return {kind & 1 ? 0x800706BAu : 0x80010001u, std::nullopt};  // gone, or busy
   }
 }
