@@ -26,6 +26,7 @@ status=0
 run_preset linux || status=1
 run_preset linux-asan || status=1
 run_preset fuzz || status=1
+run_preset mingw-x86 || status=1
 run_preset mingw || status=1
 
 echo

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the demo and the tests need, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-  imagemagick clang libclang-rt-14-dev locales)
+# Wine's fonts are recommended packages, which --no-install-recommends skips; operators have them.
+packages=(cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick clang clang-format clang-tidy libclang-rt-14-dev
+  locales zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")

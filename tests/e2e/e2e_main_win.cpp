@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 int wmain(int argc, wchar_t** argv) {
-  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  // Looked up: the tests build against the same Windows 7 headers as the panel.
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set_context = reinterpret_cast<SetContext>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  const HANDLE per_monitor_aware_v2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (set_context) set_context(per_monitor_aware_v2);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

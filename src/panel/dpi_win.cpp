@@ -1,0 +1,73 @@
+// Per-monitor DPI where Windows has it, the system DPI where it has not.
+#include "panel/dpi_win.h"
+
+namespace korvane {
+namespace {
+
+template <typename Function>
+void LookUp(HMODULE module, const char* name, Function& function) {
+  // Through void(*)(), which converts to any function type without a cast-type warning.
+  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+PerMonitorDpi LookUpAll() {
+  PerMonitorDpi found;
+#ifndef KORVANE_PRETEND_NO_PER_MONITOR_DPI  // a test build's stand-in for an older Windows
+  if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    LookUp(user32, "GetDpiForWindow", found.get_dpi_for_window);
+    LookUp(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
+    LookUp(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
+    LookUp(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
+  }
+#endif
+  return found;
+}
+
+}  // namespace
+
+const PerMonitorDpi& PerMonitorDpiFunctions() {
+  static const PerMonitorDpi functions = LookUpAll();
+  return functions;
+}
+
+UINT SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT WindowDpi(HWND hwnd) {
+  const auto& f = PerMonitorDpiFunctions();
+  const UINT dpi = f.get_dpi_for_window ? f.get_dpi_for_window(hwnd) : 0;
+  return dpi ? dpi : SystemDpi();
+}
+
+void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi) {
+  const auto& f = PerMonitorDpiFunctions();
+  if (f.adjust_window_rect_ex_for_dpi && f.adjust_window_rect_ex_for_dpi(&rect, style, FALSE, ex_style, dpi)) return;
+  AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+  const auto& f = PerMonitorDpiFunctions();
+  if (f.get_system_metrics_for_dpi) return f.get_system_metrics_for_dpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+bool MessageFontForDpi(UINT dpi, LOGFONTW& font) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  const auto& f = PerMonitorDpiFunctions();
+  if (f.system_parameters_info_for_dpi &&
+      f.system_parameters_info_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    font = metrics.lfMessageFont;
+    return true;
+  }
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+  font = metrics.lfMessageFont;
+  font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  return true;
+}
+
+}  // namespace korvane

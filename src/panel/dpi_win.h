@@ -1,0 +1,27 @@
+// The window's DPI and what scales with it, on every Windows from 7 on.
+#pragma once
+
+#include <windows.h>
+
+namespace korvane {
+
+// The per-monitor DPI functions, which Windows has from 10 version 1607 on.
+// Looked up once; each is null where Windows lacks it.
+struct PerMonitorDpi {
+  UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
+  BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+  BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
+  int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
+};
+const PerMonitorDpi& PerMonitorDpiFunctions();
+
+// Where a function is missing, the system DPI stands in: Windows 7 and 8 scale
+// every window to it, and 8.1 and early 10 draw the frame at it.
+UINT SystemDpi();
+UINT WindowDpi(HWND hwnd);
+void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi);
+int SystemMetricForDpi(int index, UINT dpi);
+// The system's message font, its height scaled to `dpi`.
+bool MessageFontForDpi(UINT dpi, LOGFONTW& font);
+
+}  // namespace korvane
