@@ -21,6 +21,8 @@ struct ControlSpec {
 inline constexpr int kClientWidthTwips = 4230;
 inline constexpr int kClientHeightTwips = 1350;
 inline constexpr int kTwipsPerInch = 1440;
+// The mode list's one entry.
+inline constexpr std::wstring_view kModeListEntry = L"RTTY";
 
 enum ControlId : int {
   kIdLabel1 = 101,
@@ -53,9 +55,34 @@ inline constexpr std::array<ControlSpec, 11> kControls = {{
 // twips * dpi / 1440, rounded half away from zero as MulDiv does.
 int TwipsToPixels(int twips, int dpi);
 
-// The controls in tab-index order: the order they are created in, which is
-// the order the dialog manager moves the focus in.
+// Each field and the label that names it. A screen reader names an edit or a
+// combo box after the static control just before it in z-order.
+struct FieldLabel {
+  int label_id;
+  int field_id;
+};
+inline constexpr std::array<FieldLabel, 3> kFieldLabels = {{
+    {kIdLabel1, kIdCombo1},
+    {kIdLabel2, kIdText2},
+    {kIdLabel4, kIdText3},
+}};
+
+// The widest texts each readout is expected to show (trailing blank aside),
+// besides its initial text.
+inline constexpr std::array<std::wstring_view, 2> kText2Samples = {L"2290 Hz", L"9999 Hz"};
+inline constexpr std::array<std::wstring_view, 2> kText3Samples = {L"14085.5 kHz", L"29999.999 kHz"};
+
 std::vector<const ControlSpec*> ControlsInTabOrder();
+
+// The order the controls are created in, which is their z-order: tab-index
+// order, which is the order the dialog manager moves the focus in, with each
+// field's label just before the field. Labels take no focus, so moving them
+// leaves the focus order as it is.
+std::vector<const ControlSpec*> ControlsInCreationOrder();
+
+// Every text a control must show unclipped: its caption or initial text, the
+// mode list's entry, the readouts' samples.
+std::vector<std::wstring_view> TextsToFit(const ControlSpec& control_spec);
 
 // Names of the controls that can take the focus, in the order Tab visits them.
 std::vector<std::wstring_view> FocusOrder();

@@ -2,6 +2,7 @@
 #include "panel/form1_win.h"
 
 #include "monitor/poll.h"
+#include "panel/dpi_win.h"
 
 namespace korvane {
 namespace {
@@ -98,18 +99,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void Form1::OnCreate() {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  // Created in tab-index order, which is the order the focus moves in.
-  for (const ControlSpec* control_spec : ControlsInTabOrder()) {
+  // The creation order is the z-order, which sets both the focus order and the labels' fields.
+  for (const ControlSpec* control_spec : ControlsInCreationOrder()) {
     const ControlClass cls = ClassFor(control_spec->kind);
     const std::wstring text(control_spec->text);
     CreateWindowExW(cls.ex_style, cls.window_class, text.c_str(), WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_spec->id)), instance, nullptr);
   }
-  const UINT dpi = GetDpiForWindow(hwnd_);
+  const UINT dpi = WindowDpi(hwnd_);
   LayOut(dpi);
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
              TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
-  AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, 0, dpi);
+  AdjustFrameForDpi(frame, kFormStyle, 0, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetTimer(hwnd_, kTimer1, kPollIntervalMs, nullptr);
@@ -146,28 +147,6 @@ void Form1::OnDestroy() {
   KillTimer(hwnd_, kTimer1);
   panel_.Unload();
   PostQuitMessage(0);
-}
-
-void Form1::LayOut(UINT dpi) {
-  const int d = static_cast<int>(dpi);
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
-    const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-    if (font) {
-      if (font_) DeleteObject(font_);
-      font_ = font;
-    }
-  }
-  for (const ControlSpec& control_spec : kControls) {
-    const HWND control = Control(control_spec.id);
-    // A drop-down list's height is that of its open list; the closed box sizes itself to the font.
-    const int height = control_spec.kind == ControlKind::ModeList ? TwipsToPixels(control_spec.height * 6, d)
-                                                                  : TwipsToPixels(control_spec.height, d);
-    SetWindowPos(control, nullptr, TwipsToPixels(control_spec.left, d), TwipsToPixels(control_spec.top, d),
-                 TwipsToPixels(control_spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  }
 }
 
 void Form1::ShowMessage(std::wstring_view text, std::wstring_view caption) {

@@ -2,6 +2,7 @@
 #include "panel/panel.h"
 
 #include "monitor/poll.h"
+#include "panel/controls.h"
 
 namespace korvane {
 
@@ -11,7 +12,7 @@ Panel::Panel(HostAutomation& binding, PanelView& view) : link_(binding), view_(v
 
 void Panel::Load() {
   link_.StartUp([this] { view_.ShowMessage(kNotLoadedMessage, kAppTitle); });
-  view_.FillModeList(kModeEntry);
+  view_.FillModeList(kModeListEntry);
 }
 
 void Panel::Tick() {

@@ -9,7 +9,6 @@
 
 namespace korvane {
 
-inline constexpr std::wstring_view kModeEntry = L"RTTY";
 inline constexpr std::wstring_view kHostLostCaption = L"Korvane - host lost";
 
 class Panel {

@@ -199,7 +199,7 @@ void HostDouble::Stop() {
   process.WaitExit(5000);
 }
 
-bool Panel::Start() { return process.Start(L"\"" + ExeDir() + L"korvane.exe\""); }
+bool Panel::Start(const std::wstring& exe) { return process.Start(L"\"" + ExeDir() + exe + L"\""); }
 
 HWND Panel::Form() {
   if (form_ && IsWindow(form_)) return form_;
@@ -227,8 +227,8 @@ HWND Panel::MessageBox(DWORD timeout_ms) {
 
 void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
-Session::Session(const std::string& script) {
-  if (!host.Start(script) || !panel.Start()) return;
+Session::Session(const std::string& script, const std::wstring& exe) {
+  if (!host.Start(script) || !panel.Start(exe)) return;
   form = panel.Form();
   if (form && !WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
 }

@@ -66,7 +66,8 @@ class HostDouble {
 
 class Panel {
  public:
-  bool Start();
+  // korvane.exe, or another build of the panel beside it.
+  bool Start(const std::wstring& exe = L"korvane.exe");
   // The panel window, waiting up to 5 s for it to exist (it may still be hidden).
   HWND Form();
   HWND MessageBox(DWORD timeout_ms = 5000);
@@ -82,7 +83,7 @@ class Panel {
 // A host double with `script` and a panel attached to it, its window shown.
 // The destructor closes the panel and stops the double.
 struct Session {
-  explicit Session(const std::string& script = "");
+  explicit Session(const std::string& script = "", const std::wstring& exe = L"korvane.exe");
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();

@@ -5,6 +5,7 @@
 
 #include "harness_win.h"
 #include "panel/controls.h"
+#include "panel/dpi_win.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ int ExpectedDpi() {
 TEST(Layout, ClientAreaAndControlsFollowTheTableAtTheWindowsDpi) {
   e2e::Session run;
   ASSERT_NE(run.form, nullptr);
-  const int dpi = static_cast<int>(GetDpiForWindow(run.form));
+  const int dpi = static_cast<int>(korvane::WindowDpi(run.form));
   ASSERT_EQ(dpi, ExpectedDpi());
 
   RECT client;

@@ -15,6 +15,20 @@ TEST(Controls, FocusFollowsTabIndex) {
   for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i]->tab_index, static_cast<int>(i));
 }
 
+TEST(Controls, EachFieldsLabelIsCreatedJustBeforeItAndFocusOrderHolds) {
+  std::vector<std::wstring_view> created;
+  for (const ControlSpec* c : ControlsInCreationOrder()) created.push_back(c->name);
+  const std::vector<std::wstring_view> expected = {L"Label1", L"Combo1",   L"Label2",   L"Text2",
+                                                   L"Label4", L"Text3",    L"Command4", L"Command5",
+                                                   L"Label9", L"Command1", L"Command2"};
+  EXPECT_EQ(created, expected);
+  // The focus visits the focusable ones in z-order, which is still the tab-index order.
+  std::vector<std::wstring_view> focusable;
+  for (const ControlSpec* c : ControlsInCreationOrder())
+    if (c->kind != ControlKind::Label) focusable.push_back(c->name);
+  EXPECT_EQ(focusable, FocusOrder());
+}
+
 TEST(Controls, InitialTextsAndUniqueIds) {
   auto find = [](std::wstring_view name) {
     for (const auto& c : kControls)

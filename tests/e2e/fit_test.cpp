@@ -1,0 +1,198 @@
+// Every text fits its control at the window's DPI, fields are named by their labels, and the
+// system-DPI path for older Windows lays the panel out exactly as the per-monitor path does.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <cstdio>
+
+#include "harness_win.h"
+#include "host/com_ptr_win.h"
+#include "panel/controls.h"
+#include "panel/dpi_win.h"
+
+namespace {
+
+using korvane::ControlKind;
+using korvane::kControls;
+
+std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
+
+DWORD_PTR Ask(HWND hwnd, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(hwnd, message, wparam, lparam, SMTO_ABORTIFHUNG, 2000, &answer);
+  return answer;
+}
+
+// A panel with no host: nothing overwrites its readouts, so Text3 can serve as a measuring tape.
+struct IdlePanel {
+  e2e::Panel panel;
+  HWND form = nullptr;
+  explicit IdlePanel(const std::wstring& exe = L"korvane.exe") {
+    if (!panel.Start(exe)) return;
+    const HWND box = panel.MessageBox();
+    if (!box) return;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const HWND shown = panel.Form();
+    if (e2e::WaitFor([&] { return IsWindowVisible(shown) != FALSE; }, 5000)) form = shown;
+  }
+  ~IdlePanel() {
+    panel.Close();
+    panel.process.WaitExit(5000);
+  }
+  HWND Control(int id) const { return GetDlgItem(form, id); }
+
+  // The width of `text` in the panel's font, laid out by one of the panel's own edit controls.
+  // (The panel sets one font on every control; WM_GETFONT does not answer across processes under Wine.)
+  int Width(std::wstring_view text, int edit_id = korvane::kIdText3) const {
+    const HWND tape = Control(edit_id);
+    const std::wstring probe = std::wstring(text) + L"|";
+    Ask(tape, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(probe.c_str()));
+    const auto x = [&](std::size_t index) { return static_cast<short>(LOWORD(Ask(tape, EM_POSFROMCHAR, index))); };
+    return x(text.size()) - x(0);
+  }
+};
+
+// The room a control leaves its text: an edit's formatting rectangle, else the client width.
+int RoomOf(HWND control, ControlKind kind) {
+  RECT client{};
+  GetClientRect(control, &client);
+  if (kind != ControlKind::TextBox) return client.right;
+  RECT format{};
+  if (!Ask(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format))) {
+    // EM_GETRECT answers nothing; an empty rectangle tells that it was not filled.
+  }
+  EXPECT_GE(format.left, 0);
+  EXPECT_LE(format.right, client.right) << "the formatting rectangle lies within the client area";
+  return format.right - format.left;
+}
+
+// The character height of the system's message font whose widths the panel's font shows.
+int FontHeightOf(const IdlePanel& idle, UINT dpi) {
+  LOGFONTW face{};
+  if (!korvane::MessageFontForDpi(dpi, face)) return -1;
+  const std::wstring_view sample = L"RTTY-N Mode Audio Freq 29999.999 kHz 9999 Hz";
+  const int shown = idle.Width(sample);
+  const HDC dc = CreateCompatibleDC(nullptr);
+  int found = -1;
+  for (int height = 4 * (face.lfHeight < 0 ? -face.lfHeight : face.lfHeight); height > 0 && found < 0; --height) {
+    face.lfHeight = -height;
+    const HFONT font = CreateFontIndirectW(&face);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, sample.data(), static_cast<int>(sample.size()), &size);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    if (size.cx == shown) found = height;
+  }
+  DeleteDC(dc);
+  return found;
+}
+
+TEST(Layout, EveryTextFitsItsControl) {
+  const IdlePanel idle;
+  ASSERT_NE(idle.form, nullptr);
+  const UINT dpi = korvane::WindowDpi(idle.form);
+  std::printf("at %u DPI the font is %d px high\n", dpi, FontHeightOf(idle, dpi));
+  for (const auto& control_spec : kControls) {
+    const HWND control = idle.Control(control_spec.id);
+    if (control_spec.kind == ControlKind::ModeList) continue;  // its one entry is checked below
+    const int room = RoomOf(control, control_spec.kind);
+    for (std::wstring_view text : korvane::TextsToFit(control_spec)) {
+      const int width =
+          idle.Width(text, control_spec.kind == ControlKind::TextBox ? control_spec.id : korvane::kIdText3);
+      std::printf("  %-8ls %-16ls %3d <= %3d\n", std::wstring(control_spec.name).c_str(),
+                  (L"'" + std::wstring(text) + L"'").c_str(), width, room);
+      EXPECT_GT(width, 0) << Narrow(text);
+      EXPECT_LE(width, room) << Narrow(control_spec.name) << " '" << Narrow(text) << "'";
+    }
+  }
+  // The mode list's entry, beside the drop arrow (a scroll bar wide).
+  RECT combo{};
+  GetClientRect(idle.Control(korvane::kIdCombo1), &combo);
+  EXPECT_LE(idle.Width(korvane::kModeListEntry), combo.right - korvane::SystemMetricForDpi(SM_CXVSCROLL, dpi));
+}
+
+TEST(Layout, EachFieldIsNamedByTheLabelJustBeforeIt) {
+  e2e::Session run;
+  ASSERT_NE(run.form, nullptr);
+  for (const auto& [label_id, field_id] : korvane::kFieldLabels) {
+    const HWND field = GetDlgItem(run.form, field_id);
+    const HWND label = GetDlgItem(run.form, label_id);
+    EXPECT_EQ(GetWindow(field, GW_HWNDPREV), label) << "field " << field_id;
+  }
+
+  // The names a screen reader announces, where the accessibility layer answers.
+  int answered = 0;
+  for (const auto& control_spec : kControls) {
+    if (control_spec.kind == ControlKind::Label) continue;
+    std::wstring expected(control_spec.text);
+    for (const auto& [label_id, field_id] : korvane::kFieldLabels)
+      if (field_id == control_spec.id) expected = e2e::TextOf(GetDlgItem(run.form, label_id));
+    korvane::ComRef<IAccessible> accessible;
+    const HRESULT found = AccessibleObjectFromWindow(
+        GetDlgItem(run.form, control_spec.id), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, accessible.PutVoid());
+    if (FAILED(found) || !accessible) {
+      std::printf("  %-8ls no accessible object (0x%08lx)\n", std::wstring(control_spec.name).c_str(),
+                  static_cast<unsigned long>(found));
+      continue;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (accessible->get_accName(self, &name) != S_OK || !name) continue;
+    const std::wstring said(name, SysStringLen(name));
+    SysFreeString(name);
+    ++answered;
+    EXPECT_EQ(said, expected) << Narrow(control_spec.name);
+  }
+  std::printf("accessible names answered for %d of 7 controls\n", answered);
+}
+
+struct Placement {
+  RECT client{};
+  std::vector<RECT> controls;
+  std::vector<int> widths;  // every text to fit, in the panel's font
+  int font_height = -1;
+};
+
+Placement PlacementOf(const std::wstring& exe) {
+  const IdlePanel idle(exe);
+  Placement p;
+  EXPECT_NE(idle.form, nullptr) << Narrow(exe);
+  if (!idle.form) return p;
+  GetClientRect(idle.form, &p.client);
+  for (const auto& control_spec : kControls) {
+    RECT r{};
+    GetWindowRect(idle.Control(control_spec.id), &r);
+    MapWindowPoints(nullptr, idle.form, reinterpret_cast<POINT*>(&r), 2);
+    p.controls.push_back(r);
+    for (std::wstring_view text : korvane::TextsToFit(control_spec)) p.widths.push_back(idle.Width(text));
+  }
+  p.font_height = FontHeightOf(idle, korvane::WindowDpi(idle.form));
+  return p;
+}
+
+// The fallback build looks up no per-monitor function, as on Windows 7 to early Windows 10.
+TEST(LayoutFallback, SystemDpiPathMatchesThePerMonitorPath) {
+  const Placement normal = PlacementOf(L"korvane.exe");
+  const Placement fallback = PlacementOf(L"korvane_dpi_fallback.exe");
+  ASSERT_EQ(fallback.controls.size(), kControls.size());
+  ASSERT_EQ(normal.controls.size(), kControls.size());
+  const int dpi = static_cast<int>(korvane::SystemDpi());
+  EXPECT_EQ(fallback.client.right, korvane::TwipsToPixels(korvane::kClientWidthTwips, dpi));
+  EXPECT_EQ(fallback.client.bottom, korvane::TwipsToPixels(korvane::kClientHeightTwips, dpi));
+  EXPECT_TRUE(EqualRect(&normal.client, &fallback.client));
+  for (std::size_t i = 0; i < kControls.size(); ++i)
+    EXPECT_TRUE(EqualRect(&normal.controls[i], &fallback.controls[i])) << Narrow(kControls[i].name);
+  EXPECT_EQ(normal.widths, fallback.widths) << "the same font";
+  EXPECT_GT(fallback.font_height, 0);
+  EXPECT_EQ(normal.font_height, fallback.font_height);
+  std::printf("system DPI %d: both paths client %ldx%ld, font %d px (per-monitor path: %d px)\n", dpi,
+              fallback.client.right, fallback.client.bottom, fallback.font_height, normal.font_height);
+}
+
+}  // namespace
