@@ -19,6 +19,7 @@ add_executable(korvane_unit_tests
   tests/unit/controls_test.cpp
   tests/unit/failure_test.cpp
   tests/unit/font_fit_test.cpp
+  tests/unit/hang_test.cpp
   tests/unit/link_test.cpp
   tests/unit/number_text_test.cpp
   tests/unit/poll_test.cpp)

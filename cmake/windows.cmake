@@ -6,6 +6,7 @@ set(KORVANE_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 # The COM binding, also linked into the soak and benchmark programs.
 add_library(korvane_binding STATIC
+  src/host/call_watch_win.cpp
   src/host/com_host_win.cpp
   src/host/message_filter_win.cpp)
 target_compile_definitions(korvane_binding PUBLIC ${KORVANE_WIN_DEFINES})

@@ -18,6 +18,8 @@ class ComApartment {
     if (ok_) CoUninitialize();
   }
   explicit operator bool() const { return ok_; }
+  // Leaves COM to the process's end: uninitialising would release what is still held.
+  void Abandon() { ok_ = false; }
 
  private:
   bool ok_;
@@ -29,9 +31,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   ComApartment apartment;
   if (!apartment) return 1;
   const korvane::MessageFilterRegistration busy_host_retries;
-  korvane::ComHost host;
+  korvane::CallWatch watch;
+  korvane::ComHost host(&watch);
   korvane::Form1 form(host);
   if (!form.Create(instance)) return 1;
+  watch.NotifyTo(form.hwnd(), korvane::kHostCallAgeMessage);
   form.Load(show_command);
 
   MSG message;
@@ -41,5 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  // A host that hung is not asked for anything more, not even by COM's teardown.
+  if (form.HostAbandoned()) apartment.Abandon();
   return static_cast<int>(message.wParam);
 }

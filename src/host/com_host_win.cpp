@@ -41,6 +41,17 @@ HRESULT ComHost::InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UI
   // so the proxy is kept alive here until the call has returned.
   const ComRef<IDispatch> host = dispatch_;
   if (!host) return CO_E_OBJNOTCONNECTED;
+  struct Watched {
+    CallWatch* watch;
+    explicit Watched(CallWatch* w) : watch(w) {
+      if (watch) watch->Arm();
+    }
+    Watched(const Watched&) = delete;
+    Watched& operator=(const Watched&) = delete;
+    ~Watched() {
+      if (watch) watch->Disarm();
+    }
+  } const watched(watch_);
   return RetryWhileBusy([&] {
     LPOLESTR member = const_cast<LPOLESTR>(name);
     DISPID id = DISPID_UNKNOWN;
@@ -65,7 +76,7 @@ std::optional<HostNumber> NumberFromVariant(const VARIANT& value) {
     case VT_UI4: return HostNumber::Unsigned(value.ulVal);
     case VT_UINT: return HostNumber::Unsigned(value.uintVal);
     case VT_UI8: return HostNumber::Unsigned(value.ullVal);
-    case VT_R4: return HostNumber::Floating(value.fltVal);
+    case VT_R4: return HostNumber::Single(value.fltVal);
     case VT_R8: return HostNumber::Floating(value.dblVal);
     case VT_CY:
     case VT_DECIMAL:

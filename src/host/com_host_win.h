@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "host/call_watch_win.h"
 #include "host/com_ptr_win.h"
 #include "host/host_automation.h"
 
@@ -14,8 +15,13 @@ namespace korvane {
 
 class ComHost final : public HostAutomation {
  public:
+  // `watch`, when given, is armed for every call.
+  explicit ComHost(CallWatch* watch = nullptr) : watch_(watch) {}
   bool Attach(std::wstring_view prog_id) override;
   void Release() override { dispatch_.Reset(); }
+  // Releasing the last reference to a proxy calls the host, which may hang; so the
+  // reference is left to the process's end, when COM reclaims it on the host's side.
+  void Abandon() override { dispatch_.Detach(); }
   HostStatus ExecuteMacros(std::wstring_view macro) override;
   HostReading AudioFq() override { return ReadProperty(L"AudioFq"); }
   HostReading FqA() override { return ReadProperty(L"FqA"); }
@@ -25,10 +31,12 @@ class ComHost final : public HostAutomation {
   HostReading ReadProperty(const wchar_t* name);
 
   ComRef<IDispatch> dispatch_;
+  CallWatch* watch_;
 };
 
-// A VARIANT as a number: integer types keep their sign and width, R4, R8, CY
-// and DECIMAL become floating, numeric text is read in the user's locale.
+// A VARIANT as a number: integer types keep their sign and width, R4 stays
+// single, R8, CY and DECIMAL become double, numeric text is read in the
+// user's locale.
 // Anything else is not a number.
 std::optional<HostNumber> NumberFromVariant(const VARIANT& value);
 

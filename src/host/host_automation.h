@@ -14,23 +14,26 @@ inline constexpr HostStatus kHostOk = 0;
 
 // A number as the host returned it, keeping its kind: integer readings stay
 // integers (signed or unsigned, so a large unsigned value never turns
-// negative) and floating readings stay floating.
+// negative), single-precision readings stay single, others are double.
 class HostNumber {
  public:
-  enum class Kind { Signed, Unsigned, Floating };
+  enum class Kind { Signed, Unsigned, Single, Floating };
 
   static HostNumber Signed(std::int64_t v) { return HostNumber(Kind::Signed, v, 0, 0.0); }
   static HostNumber Unsigned(std::uint64_t v) { return HostNumber(Kind::Unsigned, 0, v, 0.0); }
+  static HostNumber Single(float v) { return HostNumber(Kind::Single, 0, 0, v); }  // a double holds it exactly
   static HostNumber Floating(double v) { return HostNumber(Kind::Floating, 0, 0, v); }
 
   Kind kind() const { return kind_; }
   std::int64_t signed_value() const { return s_; }
   std::uint64_t unsigned_value() const { return u_; }
   double floating_value() const { return d_; }
+  float single_value() const { return static_cast<float>(d_); }
   double ToDouble() const {
     switch (kind_) {
       case Kind::Signed: return static_cast<double>(s_);
       case Kind::Unsigned: return static_cast<double>(u_);
+      case Kind::Single:
       case Kind::Floating: break;
     }
     return d_;
@@ -61,6 +64,10 @@ class HostAutomation {
   virtual bool Attach(std::wstring_view prog_id) = 0;
   // Drops the held reference, if any. Asks nothing of the host.
   virtual void Release() = 0;
+  // Lets go of the held reference without telling the host: for a host that
+  // no longer answers, where even a release could wait for ever. The panel
+  // is closing; the reference goes with the process.
+  virtual void Abandon() = 0;
   virtual HostStatus ExecuteMacros(std::wstring_view macro) = 0;
   virtual HostReading AudioFq() = 0;
   virtual HostReading FqA() = 0;

@@ -28,6 +28,7 @@ constexpr std::array<HostStatus, 11> kTransportFailures = {
 
 FailureKind ClassifyHostStatus(HostStatus status) {
   if (status == kHostOk) return FailureKind::None;
+  if (status == kCallCancelled) return FailureKind::Cancelled;
   const bool gone = std::find(kTransportFailures.begin(), kTransportFailures.end(), status) != kTransportFailures.end();
   return gone ? FailureKind::HostGone : FailureKind::CallFailed;
 }

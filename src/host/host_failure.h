@@ -5,7 +5,11 @@
 
 namespace korvane {
 
-enum class FailureKind { None, CallFailed, HostGone };
+// Cancelled: the panel gave up a call it was waiting for, because the
+// operator closed it meanwhile; the host may never answer.
+enum class FailureKind { None, CallFailed, HostGone, Cancelled };
+
+inline constexpr HostStatus kCallCancelled = 0x80010002u;  // RPC_E_CALL_CANCELED
 
 FailureKind ClassifyHostStatus(HostStatus status);
 

@@ -1,6 +1,8 @@
 // Start-up, close and the failure policy of the host link.
 #include "host/host_link.h"
 
+#include <utility>
+
 #include "host/host_failure.h"
 
 namespace korvane {
@@ -26,23 +28,61 @@ std::optional<HostNumber> HostLink::ReadAudioFq() { return Read(&HostAutomation:
 
 std::optional<HostNumber> HostLink::ReadFqA() { return Read(&HostAutomation::FqA); }
 
+namespace {
+
+// Marks a host call as outstanding for as long as it runs.
+class CallInProgress {
+ public:
+  explicit CallInProgress(bool& flag) : flag_(flag) { flag_ = true; }
+  CallInProgress(const CallInProgress&) = delete;
+  CallInProgress& operator=(const CallInProgress&) = delete;
+  ~CallInProgress() { flag_ = false; }
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
 bool HostLink::ExecuteMacros(std::wstring_view macro) {
   if (!IsUp()) return false;
-  const HostStatus status = HostApp->ExecuteMacros(macro);
-  Check(status);
+  HostStatus status = kHostOk;
+  {
+    const CallInProgress call(in_call_);
+    status = HostApp->ExecuteMacros(macro);
+  }
+  Finish(status);
   return status == kHostOk;
 }
 
 std::optional<HostNumber> HostLink::Read(HostReading (HostAutomation::*member)()) {
   if (!IsUp()) return std::nullopt;
-  const HostReading reading = (HostApp->*member)();
-  Check(reading.status);
+  HostReading reading;
+  {
+    const CallInProgress call(in_call_);
+    reading = (HostApp->*member)();
+  }
+  Finish(reading.status);
   if (reading.status != kHostOk) return std::nullopt;
   return reading.number;
 }
 
+void HostLink::Finish(HostStatus status) {
+  Check(status);
+  if (on_call_ended_) on_call_ended_();
+}
+
 void HostLink::Check(HostStatus status) {
-  if (ClassifyHostStatus(status) != FailureKind::HostGone || HostApp == nullptr) return;
+  const FailureKind failure = ClassifyHostStatus(status);
+  if (HostApp == nullptr) return;
+  if (failure == FailureKind::Cancelled) {
+    HostAutomation* held = std::exchange(HostApp, nullptr);
+    held->Abandon();
+    HostUp = 0;
+    abandoned_ = true;
+    return;
+  }
+  if (failure != FailureKind::HostGone) return;
   Close();
   HostUp = 0;
   host_lost_ = true;

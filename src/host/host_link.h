@@ -29,6 +29,11 @@ class HostLink {
   bool IsUp() const { return HostUp.value_or(0) != 0 && HostApp != nullptr; }
   // True once a transport failure has taken the link down.
   bool HostLost() const { return host_lost_; }
+  // True once a call was given up because the panel is closing: the host is
+  // let go without a release, since it may not answer that either.
+  bool Abandoned() const { return abandoned_; }
+  // True while a host call is outstanding.
+  bool InCall() const { return in_call_; }
 
   // Each call is made only while the link is up. A reading comes back only
   // when the call succeeded and the host answered a number. A transport
@@ -38,6 +43,8 @@ class HostLink {
   bool ExecuteMacros(std::wstring_view macro);
 
   void OnHostLost(std::function<void()> callback) { on_lost_ = std::move(callback); }
+  // Runs after every host call, once its outcome has been applied.
+  void OnCallEnded(std::function<void()> callback) { on_call_ended_ = std::move(callback); }
 
   // The held host: the binding while it holds the reference, else null.
   HostAutomation* HostApp = nullptr;
@@ -46,11 +53,15 @@ class HostLink {
 
  private:
   std::optional<HostNumber> Read(HostReading (HostAutomation::*member)());
+  void Finish(HostStatus status);
   void Check(HostStatus status);
 
   HostAutomation& binding_;
   bool host_lost_ = false;
+  bool abandoned_ = false;
+  bool in_call_ = false;
   std::function<void()> on_lost_;
+  std::function<void()> on_call_ended_;
 };
 
 }  // namespace korvane

@@ -10,7 +10,10 @@
 namespace korvane {
 namespace {
 
-constexpr int kSignificantDigits = 15;
+// As many significant digits as each kind carries: the platform prints a
+// double with 15 and a single with 7.
+constexpr int kDoubleDigits = 15;
+constexpr int kSingleDigits = 7;
 
 std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -27,7 +30,7 @@ std::wstring IntegerText(Integer value) {
 // exact expansion (at most 767 significant digits) asked for. The C library's
 // conversion is exact on every platform this builds for.
 std::string TruncatedDigits(double magnitude, std::size_t count, int& exponent) {
-  for (int precision : {kSignificantDigits + 12, 780}) {
+  for (int precision : {static_cast<int>(count) + 12, 780}) {
     char buffer[820];
     const int length = std::snprintf(buffer, sizeof buffer, "%.*e", precision, magnitude);
     const std::string_view text(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
@@ -43,10 +46,10 @@ std::string TruncatedDigits(double magnitude, std::size_t count, int& exponent) 
   return {};
 }
 
-// Fifteen significant digits, rounded half away from zero as the platform's
+// `count` significant digits, rounded half away from zero as the platform's
 // own conversion does (to_chars alone would round exact ties to even).
-std::string SignificantDigits(double magnitude, int& exponent) {
-  std::string digits = TruncatedDigits(magnitude, kSignificantDigits + 1, exponent);
+std::string SignificantDigits(double magnitude, std::size_t count, int& exponent) {
+  std::string digits = TruncatedDigits(magnitude, count + 1, exponent);
   const bool round_up = digits.back() >= '5';
   digits.pop_back();
   if (!round_up) return digits;
@@ -66,19 +69,19 @@ void DropTrailingZeros(std::string& fraction) {
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
 }
 
-}  // namespace
-
-std::wstring GeneralText(double value, std::wstring_view decimal_separator) {
+// Up to `significant` digits; exponent form where the exponent reaches that
+// many digits or lies below -4.
+std::wstring Text(double value, int significant, std::wstring_view decimal_separator) {
   if (std::isnan(value)) return L"NaN";
   if (std::isinf(value)) return value < 0 ? L"-Infinity" : L"Infinity";
   if (value == 0) return L"0";  // negative zero as well
 
   int exponent = 0;
-  const std::string digits = SignificantDigits(std::fabs(value), exponent);
+  const std::string digits = SignificantDigits(std::fabs(value), static_cast<std::size_t>(significant), exponent);
   std::string whole;
   std::string fraction;
   std::string exponent_text;
-  if (exponent >= kSignificantDigits || exponent < -4) {
+  if (exponent >= significant || exponent < -4) {
     whole = digits.substr(0, 1);
     fraction = digits.substr(1);
     exponent_text = exponent < 0 ? "E-" : "E+";
@@ -104,10 +107,21 @@ std::wstring GeneralText(double value, std::wstring_view decimal_separator) {
   return out;
 }
 
+}  // namespace
+
+std::wstring GeneralText(double value, std::wstring_view decimal_separator) {
+  return Text(value, kDoubleDigits, decimal_separator);
+}
+
+std::wstring SingleText(float value, std::wstring_view decimal_separator) {
+  return Text(value, kSingleDigits, decimal_separator);
+}
+
 std::wstring GeneralText(const HostNumber& number, std::wstring_view decimal_separator) {
   switch (number.kind()) {
     case HostNumber::Kind::Signed: return IntegerText(number.signed_value());
     case HostNumber::Kind::Unsigned: return IntegerText(number.unsigned_value());
+    case HostNumber::Kind::Single: return SingleText(number.single_value(), decimal_separator);
     case HostNumber::Kind::Floating: break;
   }
   return GeneralText(number.floating_value(), decimal_separator);

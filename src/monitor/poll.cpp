@@ -14,6 +14,8 @@ bool BelowBand(const HostNumber& audio) {
   switch (audio.kind()) {
     case HostNumber::Kind::Signed: return audio.signed_value() < edge;
     case HostNumber::Kind::Unsigned: return audio.unsigned_value() < static_cast<unsigned>(edge);
+    case HostNumber::Kind::Single:  // in single precision, as the host returned it
+      return static_cast<float>(kAudioTargetHz) - audio.single_value() > static_cast<float>(kAudioToleranceHz);
     case HostNumber::Kind::Floating: break;
   }
   return kAudioTargetHz - audio.floating_value() > kAudioToleranceHz;  // NaN: false
@@ -24,6 +26,8 @@ bool AboveBand(const HostNumber& audio) {
   switch (audio.kind()) {
     case HostNumber::Kind::Signed: return audio.signed_value() > edge;
     case HostNumber::Kind::Unsigned: return audio.unsigned_value() > static_cast<unsigned>(edge);
+    case HostNumber::Kind::Single:
+      return static_cast<float>(kAudioTargetHz) - audio.single_value() < -static_cast<float>(kAudioToleranceHz);
     case HostNumber::Kind::Floating: break;
   }
   return kAudioTargetHz - audio.floating_value() < -kAudioToleranceHz;  // NaN: false

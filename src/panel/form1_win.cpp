@@ -1,6 +1,8 @@
 // The Win32 side of the panel window: creation, layout at the window's DPI and message dispatch.
 #include "panel/form1_win.h"
 
+#include "host/call_watch_win.h"
+#include "host/message_filter_win.h"
 #include "monitor/poll.h"
 #include "panel/dpi_win.h"
 
@@ -80,6 +82,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam == kTimer1) OnTimer();
       return 0;
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case kHostCallAgeMessage: OnHostCallAge(wparam); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) last_focus_ = GetFocus();
@@ -135,6 +139,25 @@ void Form1::OnCommand(int id, int code) {
   } else if (id == IDOK && IsCommandButton(GetDlgCtrlID(GetFocus()), button) && IsChild(hwnd_, GetFocus())) {
     panel_.Click(button);  // Enter on a focused button, routed by the dialog manager
   }
+}
+
+void Form1::OnClose() {
+  if (panel_.link().InCall()) {
+    // Reached the window during a host call (a sent close): the call is given up first,
+    // and this close comes round again once it has unwound.
+    NoteCloseRequest();
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  DestroyWindow(hwnd_);
+}
+
+void Form1::OnHostCallAge(ULONGLONG age_ms) {
+  if (age_ms >= kNotRespondingAfterMs) panel_.HostNotResponding();
+  // The call was cancelled for a close and is still outstanding: this COM runtime waits on
+  // regardless (Wine 8 does). The panel has nothing to save, so it ends here rather than
+  // keep the operator waiting for a host that may never answer; nothing is released or sent.
+  if (panel_.link().InCall() && MsSinceCallCancelled() >= CallWatch::kIntervalMs) ExitProcess(0);
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {

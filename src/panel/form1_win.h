@@ -13,6 +13,9 @@
 namespace korvane {
 
 inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
+// The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
+inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
+inline constexpr ULONGLONG kNotRespondingAfterMs = 2000;
 
 class Form1 final : public PanelView {
  public:
@@ -26,6 +29,8 @@ class Form1 final : public PanelView {
   // Start-up (attach, the failure message, the mode list), then shows the window.
   void Load(int show_command);
   HWND hwnd() const { return hwnd_; }
+  // True when a host call was given up because the operator closed the panel meanwhile.
+  bool HostAbandoned() const { return panel_.link().Abandoned(); }
 
   // PanelView
   void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
@@ -41,6 +46,8 @@ class Form1 final : public PanelView {
   void OnCreate();
   void OnTimer();
   void OnCommand(int id, int code);
+  void OnClose();
+  void OnHostCallAge(ULONGLONG age_ms);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDestroy();
 

@@ -1,6 +1,8 @@
 // Routes the window's events to start-up, the poll, the commands and close.
 #include "panel/panel.h"
 
+#include <utility>
+
 #include "monitor/poll.h"
 #include "panel/controls.h"
 
@@ -8,6 +10,10 @@ namespace korvane {
 
 Panel::Panel(HostAutomation& binding, PanelView& view) : link_(binding), view_(view) {
   link_.OnHostLost([this] { view_.SetCaption(kHostLostCaption); });
+  link_.OnCallEnded([this] {
+    if (!std::exchange(not_responding_shown_, false)) return;
+    view_.SetCaption(link_.HostLost() ? kHostLostCaption : kAppTitle);
+  });
 }
 
 void Panel::Load() {
@@ -27,6 +33,12 @@ void Panel::Click(CommandButton button) {
 }
 
 void Panel::Unload() { link_.Close(); }
+
+void Panel::HostNotResponding() {
+  if (!link_.InCall() || not_responding_shown_) return;
+  not_responding_shown_ = true;
+  view_.SetCaption(kNotRespondingCaption);
+}
 
 template <typename Work>
 void Panel::Exclusive(Work&& work) {

@@ -10,6 +10,7 @@
 namespace korvane {
 
 inline constexpr std::wstring_view kHostLostCaption = L"Korvane - host lost";
+inline constexpr std::wstring_view kNotRespondingCaption = L"Korvane - host not responding";
 
 class Panel {
  public:
@@ -19,6 +20,9 @@ class Panel {
   void Tick();
   void Click(CommandButton button);
   void Unload();
+  // The window's word that the call in progress has been outstanding for a
+  // while: the caption says so until the call returns. Ignored between calls.
+  void HostNotResponding();
 
   const HostLink& link() const { return link_; }
 
@@ -32,6 +36,7 @@ class Panel {
   HostLink link_;
   PanelView& view_;
   bool busy_ = false;
+  bool not_responding_shown_ = false;
   std::deque<CommandButton> pending_clicks_;
 };
 

@@ -1,4 +1,4 @@
-// The portable number text against the platform's own conversion, VarBstrFromR8.
+// The portable number text against the platform's own conversions, VarBstrFromR8 and VarBstrFromR4.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <type_traits>
 
 #include "host/com_ptr_win.h"
 #include "monitor/number_text.h"
@@ -19,9 +20,16 @@ std::wstring UserDecimalSeparator() {
   return separator;
 }
 
-std::wstring Platform(double value) {
+template <typename Real>
+std::wstring Platform(Real value) {
   BSTR text = nullptr;
-  if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) return L"<failed>";
+  HRESULT hr;
+  if constexpr (std::is_same_v<Real, float>) {
+    hr = VarBstrFromR4(value, LOCALE_USER_DEFAULT, 0, &text);
+  } else {
+    hr = VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text);
+  }
+  if (FAILED(hr)) return L"<failed>";
   std::wstring out(text, SysStringLen(text));
   SysFreeString(text);
   return out;
@@ -60,6 +68,53 @@ TEST(Parity, GeneralTextMatchesVarBstrFromR8) {
               mismatches);
   EXPECT_EQ(mismatches, 0);
   EXPECT_GE(values.size(), 10000u);
+}
+
+}  // namespace
+
+namespace {
+
+// Singles over 1e-6 .. 1e18, both signs, whole numbers among them, and the values on either
+// side of every 7th-digit rounding boundary: d.dddddd5 x 10^k and its neighbouring singles.
+std::vector<float> Singles() {
+  std::mt19937_64 random(20261209);
+  std::uniform_int_distribution<int> exponent(-6, 18), digits(1, 9), sign(0, 1);
+  std::vector<float> values = {0.0f,       1e-6f,       1e-5f,       1e-4f,      2169.3f, 2169.5f,
+                               7035100.0f, 16777215.0f, 16777205.0f, 9999999.0f, 1e20f,   -2210.0f};
+  for (int i = 0; i < 12000; ++i) {
+    const int n = digits(random);
+    const std::uint64_t mantissa = random() % static_cast<std::uint64_t>(std::pow(10.0, n));
+    double value = static_cast<double>(mantissa) * std::pow(10.0, exponent(random) - n);
+    if (i % 4 == 0) value = std::floor(value);
+    if (i % 3 == 0) {  // a boundary: seven digits then a 5
+      const double seven = static_cast<double>(1000000 + random() % 9000000);
+      value = (seven + 0.5) * std::pow(10.0, exponent(random) - 6);
+    }
+    float single = static_cast<float>(sign(random) ? -value : value);
+    values.push_back(single);
+    if (i % 3 == 0) {
+      values.push_back(std::nextafter(single, 0.0f));
+      values.push_back(std::nextafter(single, single < 0 ? -INFINITY : INFINITY));
+    }
+  }
+  return values;
+}
+
+TEST(Parity, SingleTextMatchesVarBstrFromR4) {
+  const std::wstring separator = UserDecimalSeparator();
+  const std::vector<float> values = Singles();
+  int mismatches = 0;
+  for (float value : values) {
+    const std::wstring ours = korvane::SingleText(value, separator);
+    const std::wstring platform = Platform(value);
+    if (ours != platform && ++mismatches <= 10)
+      ADD_FAILURE() << "single " << value << ": ours '" << std::string(ours.begin(), ours.end()) << "', platform '"
+                    << std::string(platform.begin(), platform.end()) << "'";
+  }
+  std::printf("compared %zu singles with separator '%ls': %d mismatches\n", values.size(), separator.c_str(),
+              mismatches);
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_GE(values.size(), 16000u);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ struct Case {
 constexpr wchar_t kIdle2[] = L"2210  Hz";
 constexpr wchar_t kIdle3[] = L"14100";
 
-// Integers keep their sign and width (an unsigned 64-bit maximum stays positive), R4, R8, CY and
-// DECIMAL are floating, numeric text is a number; empty, null, error, boolean, other text and
+// Integers keep their sign and width (an unsigned 64-bit maximum stays positive), R4 is single, R8, CY
+// and DECIMAL are double, numeric text is a number; empty, null, error, boolean, other text and
 // objects are not numbers: their step is skipped.
 const Case kCases[] = {
     {"I1:100", L"100 Hz", 1, "I4:7035125", L"7035.125 kHz "},
@@ -31,6 +31,7 @@ const Case kCases[] = {
     {"UI8:18446744073709551615", L"18446744073709551615 Hz", 1, "UI8:7035125", L"7035.125 kHz "},
     {"UINT:2169", L"2169 Hz", 1, "UINT:14100000", L"14100 kHz "},
     {"R4:2169.5", L"2169.5 Hz", 1, "R4:7035125", L"7035.125 kHz "},
+    {"R4:2169.3", L"2169.3 Hz", 1, "R4:7035100", L"7035.1 kHz "},  // a single's digits, not its double's
     {"R8:2250.5", L"2250.5 Hz", 1, "R8:14085500.5", L"14085.5005 kHz "},
     {"CY:2169.5", L"2169.5 Hz", 1, "CY:7035125", L"7035.125 kHz "},
     {"DECIMAL:2210.25", L"2210.25 Hz", 0, "DECIMAL:7035125", L"7035.125 kHz "},

@@ -43,7 +43,7 @@ class Bytes {
 HostReading Reading(Bytes& in) {
   const std::uint8_t kind = in.Byte();
   const std::uint64_t bits = in.Word();
-  switch (kind % 7) {
+  switch (kind % 8) {
     case 0: return {korvane::kHostOk, HostNumber::Signed(static_cast<std::int64_t>(bits))};
     case 1: return {korvane::kHostOk, HostNumber::Unsigned(bits)};
     case 2: {
@@ -52,15 +52,24 @@ HostReading Reading(Bytes& in) {
       return {korvane::kHostOk, HostNumber::Floating(d)};
     }
     case 3: return {korvane::kHostOk, HostNumber::Signed(static_cast<std::int64_t>(bits % 5000))};
+    case 7: {
+      float f;
+      const auto low = static_cast<std::uint32_t>(bits);
+      std::memcpy(&f, &low, sizeof f);
+      return {korvane::kHostOk, HostNumber::Single(f)};
+    }
     case 4: return {korvane::kHostOk, std::nullopt};
     case 5: return {0x80020009u, std::nullopt};                            // the host threw
     default: return {kind & 1 ? 0x800706BAu : 0x80010001u, std::nullopt};  // gone, or busy
   }
 }
 
-// The text must read back as the number, to 15 significant digits, in plain or exponent form.
-void CheckText(double value, const std::wstring& separator) {
-  const std::wstring text = korvane::GeneralText(value, separator);
+// The text must read back as the number, to its kind's significant digits, in plain or exponent form.
+void CheckText(const HostNumber& number, const std::wstring& separator) {
+  const bool single = number.kind() == HostNumber::Kind::Single;
+  const double value = number.ToDouble();
+  const std::wstring text =
+      single ? korvane::SingleText(number.single_value(), separator) : korvane::GeneralText(value, separator);
   Require(!text.empty() && text.size() <= 24, "text length");
   if (!std::isfinite(value)) return;
   std::string ascii;
@@ -68,8 +77,17 @@ void CheckText(double value, const std::wstring& separator) {
   Require(ascii.find_first_not_of("0123456789.-E+") == std::string::npos, "text characters");
   // Read back wider than double: 15 digits of a value near the largest double round past it.
   const long double back = std::strtold(ascii.c_str(), nullptr);
-  Require(std::fabs(back - static_cast<long double>(value)) <= std::fabs(static_cast<long double>(value)) * 1e-14L,
+  const long double tolerance = single ? 1e-6L : 1e-14L;
+  Require(std::fabs(back - static_cast<long double>(value)) <= std::fabs(static_cast<long double>(value)) * tolerance,
           "text reads back as the value");
+  if (single) {
+    const std::string mantissa = ascii.substr(0, ascii.find('E'));
+    const std::size_t first = mantissa.find_first_of("123456789");
+    std::size_t digits = 0;
+    if (first != std::string::npos)
+      for (char c : mantissa.substr(first)) digits += c >= '0' && c <= '9';
+    Require(digits <= 7, "at most 7 significant digits");
+  }
 }
 
 }  // namespace
@@ -88,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (host.audio.empty()) host.audio.push_back(Reading(in));
   if (host.radio.empty()) host.radio.push_back(Reading(in));
   for (const auto& r : host.audio)
-    if (r.number) CheckText(r.number->ToDouble(), view.separator);
+    if (r.number) CheckText(*r.number, view.separator);
 
   korvane::Panel panel(host, view);
   panel.Load();

@@ -32,6 +32,7 @@ class FakeHost : public HostAutomation {
     calls.push_back(L"Release");
     --references;
   }
+  void Abandon() override { calls.push_back(L"Abandon"); }  // the reference is not given back
   HostStatus ExecuteMacros(std::wstring_view macro) override {
     calls.push_back(L"ExecuteMacros [" + std::wstring(macro) + L"]");
     Inside();
@@ -98,6 +99,7 @@ class FakeView : public PanelView {
 
 inline HostReading Int(std::int64_t v) { return {kHostOk, HostNumber::Signed(v)}; }
 inline HostReading Real(double v) { return {kHostOk, HostNumber::Floating(v)}; }
+inline HostReading Single(float v) { return {kHostOk, HostNumber::Single(v)}; }
 inline HostReading Fails(HostStatus status) { return {status, std::nullopt}; }
 inline HostReading NotANumber() { return {kHostOk, std::nullopt}; }
 

@@ -62,3 +62,39 @@ TEST(NumberText, IntegersKeepEveryDigit) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+std::wstring S(float v, std::wstring_view sep = L".") { return SingleText(v, sep); }
+
+// A single carries 7 significant digits; its double's 15 would show noise.
+TEST(SingleText, SevenDigitsAsTheSingleCarries) {
+  EXPECT_EQ(S(2169.3f), L"2169.3");
+  EXPECT_EQ(GeneralText(static_cast<double>(2169.3f), L"."), L"2169.30004882813");
+  EXPECT_EQ(S(2169.5f), L"2169.5");
+  EXPECT_EQ(S(0.1f), L"0.1");
+  EXPECT_EQ(S(-40.7f), L"-40.7");
+  EXPECT_EQ(S(1234567.0f), L"1234567");
+  EXPECT_EQ(S(2169.3f, L","), L"2169,3");
+  EXPECT_EQ(GeneralText(HostNumber::Single(2169.3f), L"."), L"2169.3");
+}
+
+TEST(SingleText, ExponentFormFromTheSeventhDigitAndBelowMinusFour) {
+  EXPECT_EQ(S(1e-5f), L"1E-05");
+  EXPECT_EQ(S(1e-4f), L"0.0001");
+  EXPECT_EQ(S(1e20f), L"1E+20");
+  EXPECT_EQ(S(14085500.0f), L"1.40855E+07");  // 8 digits before the point
+  EXPECT_EQ(S(9999999.0f), L"9999999");
+  EXPECT_EQ(S(16777215.0f), L"1.677722E+07");
+}
+
+TEST(SingleText, TiesAtTheSeventhDigitRoundAwayFromZero) {
+  // 16777205 is exact in a single; its 8th digit is an exact 5.
+  EXPECT_EQ(S(16777205.0f), L"1.677721E+07");
+  EXPECT_EQ(S(-16777205.0f), L"-1.677721E+07");
+  EXPECT_EQ(S(9999999.5f), L"1E+07");  // rounds up into a new digit (not exact in a single: 10000000)
+}
+
+}  // namespace
+}  // namespace korvane

@@ -43,6 +43,22 @@ TEST(Poll, BandEdgesAndOutside) {
   EXPECT_EQ(up.TickAndCountMacros({Real(2170.0)}), 0u);
 }
 
+TEST(Poll, SingleReadingsKeepTheirKindInTextAndBand) {
+  Up up;
+  up.host.audio = {testing::Single(2169.3f)};
+  up.host.radio = {testing::Single(7035100.0f)};
+  up.panel.Tick();
+  EXPECT_EQ(up.view.text2, L"2169.3 Hz");
+  EXPECT_EQ(up.view.text3, L"7035.1 kHz ");  // divided in double precision
+  EXPECT_EQ(up.host.Macros().size(), 1u);
+  EXPECT_EQ(up.TickAndCountMacros({testing::Single(2170.0f)}), 0u);
+  EXPECT_EQ(up.TickAndCountMacros({testing::Single(2250.0f)}), 0u);
+  EXPECT_EQ(up.TickAndCountMacros({testing::Single(2250.01f)}), 1u);
+  EXPECT_TRUE(BelowBand(HostNumber::Single(2169.99f)));
+  EXPECT_FALSE(BelowBand(HostNumber::Single(std::numeric_limits<float>::quiet_NaN())));
+  EXPECT_TRUE(AboveBand(HostNumber::Single(std::numeric_limits<float>::infinity())));
+}
+
 TEST(Poll, WhichTestFires) {
   EXPECT_TRUE(BelowBand(HostNumber::Signed(2169)));
   EXPECT_FALSE(AboveBand(HostNumber::Signed(2169)));

@@ -1,0 +1,114 @@
+// A host that hangs inside a call without pumping messages: the panel stays responsive, says so in
+// its caption, closes at once when asked, and leaves the host fit for the next panel.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "harness_win.h"
+#include "panel/controls.h"
+
+namespace {
+
+using e2e::TextOf;
+using e2e::WaitFor;
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+double NowMs() { return static_cast<double>(GetTickCount64()); }
+
+// The first tick's FqA (the host's call 2) blocks for `ms`.
+std::string Blocking(int ms) {
+  return "AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 2\nstall-ms " + std::to_string(ms) + "\n";
+}
+
+bool WaitForBlock(const e2e::HostDouble& host) {
+  return WaitFor([&] { return host.Logged(" call FqA #2 "); }, 5000);
+}
+
+TEST(HostHangs, StaysResponsiveAndClosesAtOnceLeavingTheHostFitForTheNextPanel) {
+  e2e::HostDouble host;
+  ASSERT_TRUE(host.Start(Blocking(30000)));
+  e2e::Panel panel;
+  ASSERT_TRUE(panel.Start());
+  const HWND form = panel.Form();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(WaitForBlock(host));
+  const double blocked_at = NowMs();
+
+  // (a) The window's thread still answers the window system.
+  Sleep(500);
+  double start = NowMs();
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored));
+  const double null_ms = NowMs() - start;
+  EXPECT_LT(null_ms, 2000.0);
+
+  // The caption says the host is not responding once the call is 2 s old.
+  ASSERT_TRUE(WaitFor([&] { return TextOf(form) == L"Korvane - host not responding"; }, 4000))
+      << "caption is '" << Narrow(TextOf(form)) << "'";
+  const double caption_ms = NowMs() - blocked_at;
+  EXPECT_GE(caption_ms, 1900.0);
+
+  // (c) Close from the system menu while the call is still blocked: the panel ends within 1 s.
+  start = NowMs();
+  PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(panel.process.WaitExit(1000)) << "the panel waited for the host";
+  const double exit_ms = NowMs() - start;
+  EXPECT_EQ(panel.process.ExitCode(), 0u);
+  EXPECT_EQ(panel.MessageBox(0), nullptr);
+  std::printf("WM_NULL answered in %.0f ms; caption after %.0f ms; exit %.0f ms after SC_CLOSE, code %lu\n", null_ms,
+              caption_ms, exit_ms, panel.process.ExitCode());
+
+  // The host runs on; once its block ends it answers a new panel as usual.
+  EXPECT_TRUE(host.process.Running());
+  ASSERT_TRUE(WaitFor([&] { return host.Logged(" done FqA #2"); }, 35000));
+  const std::size_t calls_before = host.Calls().size();
+  EXPECT_EQ(calls_before, 2u) << "nothing was sent after the close";
+  e2e::Panel next;
+  ASSERT_TRUE(next.Start());
+  ASSERT_NE(next.Form(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return next.Text(korvane::kIdText3) == L"14085.5 kHz "; }, 3000))
+      << "Text3 is '" << Narrow(next.Text(korvane::kIdText3)) << "'";
+  EXPECT_EQ(TextOf(next.Form()), L"Korvane");
+  EXPECT_EQ(next.MessageBox(0), nullptr);
+  next.Close();
+  EXPECT_TRUE(next.process.WaitExit(5000));
+  EXPECT_EQ(next.process.ExitCode(), 0u);
+  host.Stop();
+}
+
+TEST(HostHangs, CaptionComesBackAndAClickMadeMeanwhileIsSentOnceAfterwards) {
+  e2e::Session s(Blocking(4000));
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(WaitForBlock(s.host));
+  // (d) A click during the block waits its turn.
+  e2e::Click(s.panel.Control(korvane::kIdCommand5));
+
+  // (b) After 2 s the caption says so; the window still paints and answers meanwhile.
+  ASSERT_TRUE(WaitFor([&] { return TextOf(s.form) == L"Korvane - host not responding"; }, 3500));
+  EXPECT_TRUE(s.host.Macros().empty()) << "the click waits for the blocked call";
+  ASSERT_TRUE(WaitFor([&] { return s.host.Logged(" done FqA #2"); }, 5000));
+  const double returned_at = NowMs();
+  ASSERT_TRUE(WaitFor([&] { return TextOf(s.form) == L"Korvane"; }, 1000)) << "the caption comes back";
+  std::printf("caption back to 'Korvane' %.0f ms after the call returned\n", NowMs() - returned_at);
+
+  ASSERT_TRUE(s.WaitForMacros(1));
+  Sleep(1200);
+  const auto macros = s.host.Macros();
+  EXPECT_EQ(std::count(macros.begin(), macros.end(), "<TX>"), 1) << "sent exactly once, after the block";
+  EXPECT_EQ(s.panel.Text(korvane::kIdText3), L"14085.5 kHz ");
+  EXPECT_EQ(TextOf(s.form), L"Korvane");
+}
+
+TEST(HostHangs, ClosingAfterAHangIsAnOrdinaryClose) {
+  e2e::Session s(Blocking(2500));
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return s.host.Logged(" done FqA #2"); }, 6000));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(s.form) == L"Korvane"; }, 1000));
+  s.panel.Close();
+  ASSERT_TRUE(s.panel.process.WaitExit(5000));
+  EXPECT_EQ(s.panel.process.ExitCode(), 0u);
+  EXPECT_TRUE(s.host.process.Running());
+}
+
+}  // namespace
