@@ -15,10 +15,12 @@ endif()
 
 add_executable(korvane_e2e
   tests/e2e/commands_test.cpp
+  tests/e2e/e2e_icon.rc
   tests/e2e/e2e_main_win.cpp
   tests/e2e/faults_test.cpp
   tests/e2e/fit_test.cpp
   tests/e2e/hang_test.cpp
+  tests/e2e/icon_test.cpp
   tests/e2e/layout_test.cpp
   tests/e2e/parity_test.cpp
   tests/e2e/poll_test.cpp

@@ -24,6 +24,8 @@ if(MINGW)
   endforeach()
 endif()
 
+set_source_files_properties(src/korvane.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/korvane.ico;${CMAKE_SOURCE_DIR}/src/korvane.manifest")
 add_executable(korvane WIN32
   src/main.cpp
   src/korvane.rc)

@@ -3,9 +3,19 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "host/com_host_win.h"
 #include "host/message_filter_win.h"
 #include "panel/form1_win.h"
+
+#if defined(__GLIBCXX__)
+// libstdc++'s default terminate handler prints the exception's demangled type, which brings its
+// demangler (about 40 KB) into the exe. The panel has no console to print to; it just ends.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 namespace {
 

@@ -14,6 +14,7 @@ int TwipsToPixels(int twips, int dpi) {
 
 std::vector<const ControlSpec*> ControlsInTabOrder() {
   std::vector<const ControlSpec*> order;
+  order.reserve(kControls.size());
   for (const ControlSpec& control_spec : kControls) order.push_back(&control_spec);
   std::sort(order.begin(), order.end(),
             [](const ControlSpec* a, const ControlSpec* b) { return a->tab_index < b->tab_index; });

@@ -70,4 +70,17 @@ bool MessageFontForDpi(UINT dpi, LOGFONTW& font) {
   return true;
 }
 
+HICON LoadIconAtSize(HINSTANCE instance, const wchar_t* name, int size) {
+  using ScaleDown = HRESULT(WINAPI*)(HINSTANCE, const wchar_t*, int, int, HICON*);
+  static const ScaleDown scale_down = [] {
+    ScaleDown found = nullptr;
+    // The manifest makes this the common controls 6, which has it.
+    if (const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll")) LookUp(comctl32, "LoadIconWithScaleDown", found);
+    return found;
+  }();
+  HICON icon = nullptr;
+  if (scale_down && SUCCEEDED(scale_down(instance, name, size, size, &icon)) && icon) return icon;
+  return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
 }  // namespace korvane

@@ -23,5 +23,9 @@ void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi);
 int SystemMetricForDpi(int index, UINT dpi);
 // The system's message font, its height scaled to `dpi`.
 bool MessageFontForDpi(UINT dpi, LOGFONTW& font);
+// An icon resource at `size` pixels square, scaled down from the next larger image where the
+// system can (LoadIconWithScaleDown, from Vista's common controls), else as LoadImage makes it.
+// The caller destroys it.
+HICON LoadIconAtSize(HINSTANCE instance, const wchar_t* name, int size);
 
 }  // namespace korvane

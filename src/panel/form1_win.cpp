@@ -43,6 +43,8 @@ bool IsCommandButton(int id, CommandButton& button) {
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (font_) DeleteObject(font_);
+  if (big_icon_) DestroyIcon(big_icon_);
+  if (small_icon_) DestroyIcon(small_icon_);
 }
 
 bool Form1::Create(HINSTANCE instance) {
@@ -51,6 +53,10 @@ bool Form1::Create(HINSTANCE instance) {
   wc.lpfnWndProc = &Form1::WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // The class keeps these for the process's life; the window gets its own at its DPI.
+  const UINT dpi = SystemDpi();
+  wc.hIcon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXICON, dpi));
+  wc.hIconSm = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXSMICON, dpi));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kForm1ClassName;
   if (!RegisterClassExW(&wc)) return false;
@@ -112,6 +118,7 @@ void Form1::OnCreate() {
   }
   const UINT dpi = WindowDpi(hwnd_);
   LayOut(dpi);
+  SetIcons(dpi);
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
              TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
   AdjustFrameForDpi(frame, kFormStyle, 0, dpi);
@@ -162,6 +169,7 @@ void Form1::OnHostCallAge(ULONGLONG age_ms) {
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   LayOut(dpi);
+  SetIcons(dpi);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -170,6 +178,19 @@ void Form1::OnDestroy() {
   KillTimer(hwnd_, kTimer1);
   panel_.Unload();
   PostQuitMessage(0);
+}
+
+void Form1::SetIcons(UINT dpi) {
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  const auto set = [&](WPARAM which, int metric, HICON& held) {
+    const HICON icon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi));
+    if (!icon) return;
+    SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    if (held) DestroyIcon(held);
+    held = icon;
+  };
+  set(ICON_BIG, SM_CXICON, big_icon_);
+  set(ICON_SMALL, SM_CXSMICON, small_icon_);
 }
 
 void Form1::ShowMessage(std::wstring_view text, std::wstring_view caption) {

@@ -13,6 +13,7 @@
 namespace korvane {
 
 inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
+inline constexpr int kAppIconId = 1;  // korvane.rc
 // The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
 inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
 inline constexpr ULONGLONG kNotRespondingAfterMs = 2000;
@@ -52,12 +53,15 @@ class Form1 final : public PanelView {
   void OnDestroy();
 
   void LayOut(UINT dpi);
+  void SetIcons(UINT dpi);
   void SetText(int id, std::wstring_view text);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   HWND hwnd_ = nullptr;
   HWND last_focus_ = nullptr;
   HFONT font_ = nullptr;
+  HICON big_icon_ = nullptr;
+  HICON small_icon_ = nullptr;
   Panel panel_;
 };
 

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The code's form and a static analysis, every run: clang-format over every C++ source, and
+# clang-tidy (.clang-tidy) over the portable core and its unit tests, with the compile commands
+# of the linux build in BUILD_DIR.
+#   check-code.sh BUILD_DIR
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:?build directory with compile_commands.json}
+mapfile -t sources < <(find src tests tools -name '*.cpp' -o -name '*.h' | sort)
+echo "clang-format: ${#sources[@]} files"
+clang-format --dry-run -Werror "${sources[@]}"
+
+# The portable core: everything but the Windows files and the entry point.
+mapfile -t core < <(find src tests/unit -name '*.cpp' ! -name '*_win.cpp' ! -name 'main.cpp' | sort)
+echo "clang-tidy: ${#core[@]} files"
+log=$(mktemp)
+status=0
+printf '%s\n' "${core[@]}" | xargs -P "$(nproc)" -n 2 clang-tidy -p "$build" --quiet >"$log" 2>&1 || status=$?
+grep -E '(warning|error): ' "$log" || true
+rm -f "$log"
+[ $status -eq 0 ] && echo "clang-format and clang-tidy: clean"
+exit $status
