@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests (plain and under ASan+UBSan), a libFuzzer
-# run of about a minute, then korvane.exe cross-built and its end-to-end tests under Wine on a
-# private Xvfb display.
+# Builds everything and runs every test: native unit tests (plain and under ASan+UBSan), clang-format
+# and clang-tidy, a libFuzzer run of about a minute, korvane.exe for 32-bit Windows checked
+# statically, korvane.exe for 64-bit Windows and its end-to-end tests under Wine on a private Xvfb
+# display, and the operator's packages built from the tested exes and checked.
 set -euo pipefail
 cd "$(dirname "$0")"
 start=$(date +%s)
@@ -11,8 +12,10 @@ summary=()
 run_preset() {
   local preset=$1
   echo "=== $preset"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset"; then
+    summary+=("$preset: build FAILED")
+    return 1
+  fi
   local log
   log=$(mktemp)
   local status=0
@@ -21,15 +24,47 @@ run_preset() {
   rm -f "$log"
   return $status
 }
+run_step() {  # run_step NAME COMMAND...: a check outside ctest, counted in the summary
+  local name=$1
+  shift
+  echo "=== $name"
+  if "$@"; then
+    summary+=("$name: passed")
+  else
+    summary+=("$name: FAILED")
+    return 1
+  fi
+}
+icon_is_reproducible() {
+  local again
+  again=$(mktemp --suffix=.ico)
+  bash tools/icon/make-icon.sh "$again" >/dev/null && cmp src/korvane.ico "$again"
+  local status=$?
+  rm -f "$again"
+  [ $status -eq 0 ] && echo "src/korvane.ico is what tools/icon/make-icon.sh draws"
+  return $status
+}
 
 status=0
 run_preset linux || status=1
+run_step code-checks bash tools/check-code.sh build/linux || status=1
 run_preset linux-asan || status=1
 run_preset fuzz || status=1
 run_preset mingw-x86 || status=1
 run_preset mingw || status=1
+run_step icon icon_is_reproducible || status=1
+run_step packages bash -c 'bash tools/package.sh && bash tools/check-packages.sh' || status=1
 
 echo
 echo "=== summary ($(($(date +%s) - start)) s)"
 printf '%s\n' "${summary[@]}"
+passed=0
+failed=0
+for line in "${summary[@]}"; do
+  case $line in
+    *FAILED* | *"tests failed"*) [[ $line == *" 0 tests failed"* ]] && passed=$((passed + 1)) || failed=$((failed + 1)) ;;
+    *) passed=$((passed + 1)) ;;
+  esac
+done
+echo "steps: $passed passed, $failed failed"
 exit $status

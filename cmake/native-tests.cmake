@@ -11,7 +11,9 @@ if(KORVANE_FUZZ)
   return()
 endif()
 
-find_package(GTest REQUIRED)
+if(NOT TARGET GTest::gtest)
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 add_executable(korvane_unit_tests

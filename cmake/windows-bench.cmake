@@ -1,5 +1,5 @@
 # The benchmark program and its start-up baseline (run with run-bench.sh).
-add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp)
+add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp tools/bench/minimal_window.rc)
 target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
 target_link_libraries(minimal_window PRIVATE ole32 oleaut32 uuid)
 

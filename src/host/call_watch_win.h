@@ -3,15 +3,14 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 namespace korvane {
 
 // A host that hangs holds the window's thread inside the call, where only sent
 // messages get through; so the word comes from a timer-queue timer, whose
 // callback only sends the window a notification (never waiting for it) with
 // the milliseconds since the call began, and posts it a WM_NULL, which wakes
-// COM's wait so that the message filter looks at the queue again.
+// COM's wait so that the message filter looks at the queue again. The timer
+// runs from the first call on; between calls its callback does nothing.
 class CallWatch {
  public:
   static constexpr DWORD kIntervalMs = 250;
@@ -19,7 +18,7 @@ class CallWatch {
   CallWatch() = default;
   CallWatch(const CallWatch&) = delete;
   CallWatch& operator=(const CallWatch&) = delete;
-  ~CallWatch() { Disarm(); }
+  ~CallWatch();
 
   // `message` goes to `window` with the elapsed milliseconds as its WPARAM.
   void NotifyTo(HWND window, UINT message) {
@@ -27,7 +26,7 @@ class CallWatch {
     message_ = message;
   }
   void Arm();
-  // After this nothing more is sent, and what was sent has been delivered.
+  // After this nothing more is sent about the call, and what was sent has been delivered.
   void Disarm();
 
  private:
@@ -36,8 +35,9 @@ class CallWatch {
   HWND window_ = nullptr;
   UINT message_ = 0;
   HANDLE timer_ = nullptr;
-  ULONGLONG armed_at_ = 0;
-  std::atomic<bool> fired_{false};
+  SRWLOCK lock_ = SRWLOCK_INIT;  // guards the two below against the timer's thread
+  ULONGLONG armed_at_ = 0;       // 0 between calls
+  bool sent_ = false;
 };
 
 }  // namespace korvane
