@@ -79,6 +79,9 @@ case $cmd in
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
       register
     ) </dev/null >"$dir/setup.log" 2>&1
+    # Debian's Wine 8 looks for its own faces (Tahoma, Marlett for the caption buttons) in
+    # /usr/share/fonts, where fonts-wine does not put them; it also reads the prefix's Fonts.
+    ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     echo "prefix ready on $DISPLAY"
     ;;
   run)
