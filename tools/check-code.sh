@@ -10,6 +10,15 @@ mapfile -t sources < <(find src tests tools -name '*.cpp' -o -name '*.h' | sort)
 echo "clang-format: ${#sources[@]} files"
 clang-format --dry-run -Werror "${sources[@]}"
 
+# Dependencies point one way: host/ <- monitor/ <- panel/ <- main.
+upward=$(grep -rnE '#include "(monitor|panel)/' src/host; grep -rn '#include "panel/' src/monitor) || true
+if [ -n "$upward" ]; then
+  echo "includes against the direction host/ <- monitor/ <- panel/:"
+  echo "$upward"
+  exit 1
+fi
+echo "include direction: host/ <- monitor/ <- panel/"
+
 # The portable core: everything but the Windows files and the entry point.
 mapfile -t core < <(find src tests/unit -name '*.cpp' ! -name '*_win.cpp' ! -name 'main.cpp' | sort)
 echo "clang-tidy: ${#core[@]} files"

@@ -53,26 +53,30 @@ std::vector<double> Values() {
   return values;
 }
 
-TEST(Parity, GeneralTextMatchesVarBstrFromR8) {
+// Our text against the platform's for every value; the first ten differences are reported.
+template <typename Real, typename Ours>
+int Mismatches(const std::vector<Real>& values, Ours&& ours, const char* kind) {
   const std::wstring separator = UserDecimalSeparator();
-  const std::vector<double> values = Values();
   int mismatches = 0;
-  for (double value : values) {
-    const std::wstring ours = korvane::GeneralText(value, separator);
+  for (Real value : values) {
+    const std::wstring mine = ours(value, separator);
     const std::wstring platform = Platform(value);
-    if (ours != platform && ++mismatches <= 10)
-      ADD_FAILURE() << "value " << value << ": ours '" << std::string(ours.begin(), ours.end()) << "', platform '"
+    if (mine != platform && ++mismatches <= 10)
+      ADD_FAILURE() << kind << " " << value << ": ours '" << std::string(mine.begin(), mine.end()) << "', platform '"
                     << std::string(platform.begin(), platform.end()) << "'";
   }
-  std::printf("compared %zu values with separator '%ls': %d mismatches\n", values.size(), separator.c_str(),
+  std::printf("compared %zu %s with separator '%ls': %d mismatches\n", values.size(), kind, separator.c_str(),
               mismatches);
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_GE(values.size(), 10000u);
+  return mismatches;
 }
 
-}  // namespace
-
-namespace {
+TEST(Parity, GeneralTextMatchesVarBstrFromR8) {
+  const std::vector<double> values = Values();
+  EXPECT_EQ(Mismatches(
+                values, [](double v, const std::wstring& sep) { return korvane::GeneralText(v, sep); }, "values"),
+            0);
+  EXPECT_GE(values.size(), 10000u);
+}
 
 // Singles over 1e-6 .. 1e18, both signs, whole numbers among them, and the values on either
 // side of every 7th-digit rounding boundary: d.dddddd5 x 10^k and its neighbouring singles.
@@ -101,19 +105,10 @@ std::vector<float> Singles() {
 }
 
 TEST(Parity, SingleTextMatchesVarBstrFromR4) {
-  const std::wstring separator = UserDecimalSeparator();
   const std::vector<float> values = Singles();
-  int mismatches = 0;
-  for (float value : values) {
-    const std::wstring ours = korvane::SingleText(value, separator);
-    const std::wstring platform = Platform(value);
-    if (ours != platform && ++mismatches <= 10)
-      ADD_FAILURE() << "single " << value << ": ours '" << std::string(ours.begin(), ours.end()) << "', platform '"
-                    << std::string(platform.begin(), platform.end()) << "'";
-  }
-  std::printf("compared %zu singles with separator '%ls': %d mismatches\n", values.size(), separator.c_str(),
-              mismatches);
-  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(Mismatches(
+                values, [](float v, const std::wstring& sep) { return korvane::SingleText(v, sep); }, "singles"),
+            0);
   EXPECT_GE(values.size(), 16000u);
 }
 
