@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/host_automation.h"
+#include "panel/panel.h"
 #include "panel/panel_view.h"
 
 namespace korvane::testing {
@@ -95,6 +96,17 @@ class FakeView : public PanelView {
   }
   void SetCaption(std::wstring_view text) override { caption = text; }
   std::wstring DecimalSeparator() const override { return separator; }
+};
+
+// A panel loaded with the host attached, the attach itself cleared from the call list.
+struct AttachedPanel {
+  FakeHost host;
+  FakeView view;
+  Panel panel{host, view};
+  AttachedPanel() {
+    panel.Load();
+    host.calls.clear();
+  }
 };
 
 inline HostReading Int(std::int64_t v) { return {kHostOk, HostNumber::Signed(v)}; }

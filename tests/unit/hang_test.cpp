@@ -9,20 +9,10 @@ namespace korvane {
 namespace {
 
 using testing::Fails;
-using testing::FakeHost;
-using testing::FakeView;
 
 constexpr HostStatus kServerUnavailable = 0x800706BA;
 
-struct Attached {
-  FakeHost host;
-  FakeView view;
-  Panel panel{host, view};
-  Attached() {
-    panel.Load();
-    host.calls.clear();
-  }
-};
+using Attached = testing::AttachedPanel;
 
 TEST(Hang, CaptionSaysNotRespondingOnlyWhileTheCallIsOutstanding) {
   Attached a;

@@ -16,14 +16,7 @@ using testing::FakeView;
 using testing::Int;
 using testing::Real;
 
-struct Up {
-  FakeHost host;
-  FakeView view;
-  Panel panel{host, view};
-  Up() {
-    panel.Load();
-    host.calls.clear();
-  }
+struct Up : testing::AttachedPanel {
   std::size_t TickAndCountMacros(std::deque<HostReading> audio) {
     host.audio = std::move(audio);
     host.calls.clear();
