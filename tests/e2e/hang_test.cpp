@@ -9,10 +9,9 @@
 
 namespace {
 
+using e2e::Narrow;
 using e2e::TextOf;
 using e2e::WaitFor;
-
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 double NowMs() { return static_cast<double>(GetTickCount64()); }
 

@@ -36,6 +36,8 @@ std::vector<HWND> TopWindows(DWORD pid, const wchar_t* window_class);
 std::wstring ClassOf(HWND hwnd);
 // The window's text as the window itself reports it (WM_GETTEXT).
 std::wstring TextOf(HWND hwnd);
+// For failure messages: the panel's texts are ASCII.
+inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 std::vector<HWND> Children(HWND parent);
 
 // One call as the host double logged it: when it began and ended (ms since the double started).
