@@ -14,15 +14,34 @@
 
 namespace {
 
+using e2e::Narrow;
 using korvane::ControlKind;
 using korvane::kControls;
-
-std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
 
 DWORD_PTR Ask(HWND hwnd, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
   DWORD_PTR answer = 0;
   SendMessageTimeoutW(hwnd, message, wparam, lparam, SMTO_ABORTIFHUNG, 2000, &answer);
   return answer;
+}
+
+// Defined here: linked statically, mingw's import library resolves IID_IAccessible to an import
+// thunk's code bytes instead of the GUID, and every query for the interface then fails.
+constexpr IID kIidIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+struct OwnedBstr {
+  BSTR b = nullptr;
+  OwnedBstr() = default;
+  OwnedBstr(const OwnedBstr&) = delete;
+  OwnedBstr& operator=(const OwnedBstr&) = delete;
+  ~OwnedBstr() { SysFreeString(b); }
+};
+
+VARIANT SelfChild() {
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  return self;
 }
 
 // A panel with no host: nothing overwrites its readouts, so Text3 can serve as a measuring tape.
@@ -123,33 +142,32 @@ TEST(Layout, EachFieldIsNamedByTheLabelJustBeforeIt) {
     EXPECT_EQ(GetWindow(field, GW_HWNDPREV), label) << "field " << field_id;
   }
 
-  // The names a screen reader announces, where the accessibility layer answers.
-  int answered = 0;
+  // The names a screen reader announces. Wine's accessibility layer names edits and buttons as
+  // Windows does, but a combo box after its text rather than its label: there it is not checked.
+  int checked = 0;
   for (const auto& control_spec : kControls) {
     if (control_spec.kind == ControlKind::Label) continue;
     std::wstring expected(control_spec.text);
     for (const auto& [label_id, field_id] : korvane::kFieldLabels)
       if (field_id == control_spec.id) expected = e2e::TextOf(GetDlgItem(run.form, label_id));
+    const bool labelled_by_this_layer = control_spec.kind != ControlKind::ModeList || !e2e::UnderWine();
     korvane::ComRef<IAccessible> accessible;
     const HRESULT found = AccessibleObjectFromWindow(
-        GetDlgItem(run.form, control_spec.id), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, accessible.PutVoid());
-    if (FAILED(found) || !accessible) {
-      std::printf("  %-8ls no accessible object (0x%08lx)\n", std::wstring(control_spec.name).c_str(),
-                  static_cast<unsigned long>(found));
-      continue;
-    }
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    if (accessible->get_accName(self, &name) != S_OK || !name) continue;
-    const std::wstring said(name, SysStringLen(name));
-    SysFreeString(name);
-    ++answered;
+        GetDlgItem(run.form, control_spec.id), static_cast<DWORD>(OBJID_CLIENT), kIidIAccessible, accessible.PutVoid());
+    ASSERT_TRUE(SUCCEEDED(found) && accessible)
+        << Narrow(control_spec.name) << ": no accessible object (0x" << std::hex << found << ")";
+    OwnedBstr name;
+    const bool named = accessible->get_accName(SelfChild(), &name.b) == S_OK && name.b;
+    const std::wstring said = named ? std::wstring(name.b, SysStringLen(name.b)) : L"";
+    std::printf("  %-8s named '%s'%s\n", Narrow(control_spec.name).c_str(), Narrow(said).c_str(),
+                labelled_by_this_layer ? "" : " (not checked)");
+    if (!labelled_by_this_layer) continue;
+    EXPECT_TRUE(named) << Narrow(control_spec.name) << " has no accessible name";
     EXPECT_EQ(said, expected) << Narrow(control_spec.name);
+    checked += named;
   }
-  std::printf("accessible names answered for %d of 7 controls\n", answered);
+  EXPECT_GT(checked, 0);
+  std::printf("accessible names checked for %d of 7 controls\n", checked);
 }
 
 struct Placement {

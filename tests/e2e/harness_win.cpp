@@ -86,6 +86,11 @@ std::wstring ClassOf(HWND hwnd) {
   return name;
 }
 
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[512] = L"";
   DWORD_PTR copied = 0;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace e2e {
@@ -12,6 +13,8 @@ namespace e2e {
 std::wstring ExeDir();
 std::wstring TempFile(const std::wstring& stem);
 bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms);
+// True when these tests run under Wine rather than on Windows itself.
+bool UnderWine();
 
 class Child {
  public:
@@ -37,7 +40,7 @@ std::wstring ClassOf(HWND hwnd);
 // The window's text as the window itself reports it (WM_GETTEXT).
 std::wstring TextOf(HWND hwnd);
 // For failure messages: the panel's texts are ASCII.
-inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+inline std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
 std::vector<HWND> Children(HWND parent);
 
 // One call as the host double logged it: when it began and ended (ms since the double started).
