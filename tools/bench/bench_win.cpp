@@ -254,8 +254,13 @@ int wmain(int argc, wchar_t** argv) {
   };
   const double kb64 = kb_of(e2e::ExeDir() + L"korvane.exe");
   const double kb86 = kb_of(e2e::ExeDir() + L"..\\mingw-x86\\korvane.exe");
-  std::printf("footprint: korvane.exe x64 %.1f KB, x86 %.1f KB  [goal both <= 256 KB: %s]\n", kb64, kb86,
-              Verdict(kb64 > 0 && kb64 <= 256 && kb86 > 0 && kb86 <= 256));
+  auto size_text = [](double kb) {
+    char text[32] = "not built";
+    if (kb >= 0) std::snprintf(text, sizeof text, "%.1f KB", kb);
+    return std::string(text);
+  };
+  std::printf("footprint: korvane.exe x64 %s, x86 %s  [goal both <= 256 KB: %s]\n", size_text(kb64).c_str(),
+              size_text(kb86).c_str(), Verdict(kb64 > 0 && kb64 <= 256 && kb86 > 0 && kb86 <= 256));
   const double memory_ratio = static_cast<double>(up.private_bytes) / static_cast<double>(floor_bytes);
   std::printf(
       "footprint: private bytes after %d s: panel %.2f MB, floor holding the host %.2f MB, ratio %.3f  "
