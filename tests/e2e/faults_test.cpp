@@ -6,14 +6,13 @@
 
 namespace {
 
+using e2e::Narrow;
 using e2e::Session;
 using e2e::Ticks;
 
 using korvane::kIdCommand5;
 using korvane::kIdText2;
 using korvane::kIdText3;
-
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 // Host lost: the panel lives on quietly, says so in its caption, and calls nothing ever again.
 void ExpectHostLostCalmly(Session& s, e2e::HostDouble* still_listening) {

@@ -33,7 +33,7 @@ TEST(Layout, ClientAreaAndControlsFollowTheTableAtTheWindowsDpi) {
   }
 
   for (const auto& control_spec : kControls) {
-    SCOPED_TRACE(std::string(control_spec.name.begin(), control_spec.name.end()));
+    SCOPED_TRACE(e2e::Narrow(control_spec.name));
     const HWND control = GetDlgItem(run.form, control_spec.id);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(e2e::TextOf(control), control_spec.kind == korvane::ControlKind::ModeList ? L"RTTY" : control_spec.text);

@@ -9,6 +9,7 @@
 #include <random>
 #include <type_traits>
 
+#include "harness_win.h"
 #include "host/com_ptr_win.h"
 #include "monitor/number_text.h"
 
@@ -62,8 +63,8 @@ int Mismatches(const std::vector<Real>& values, Ours&& ours, const char* kind) {
     const std::wstring mine = ours(value, separator);
     const std::wstring platform = Platform(value);
     if (mine != platform && ++mismatches <= 10)
-      ADD_FAILURE() << kind << " " << value << ": ours '" << std::string(mine.begin(), mine.end()) << "', platform '"
-                    << std::string(platform.begin(), platform.end()) << "'";
+      ADD_FAILURE() << kind << " " << value << ": ours '" << e2e::Narrow(mine) << "', platform '"
+                    << e2e::Narrow(platform) << "'";
   }
   std::printf("compared %zu %s with separator '%ls': %d mismatches\n", values.size(), kind, separator.c_str(),
               mismatches);
