@@ -44,24 +44,22 @@ class CallInProgress {
 
 }  // namespace
 
+template <typename Call>
+auto HostLink::Outstanding(Call&& call) {
+  const CallInProgress marked(in_call_);
+  return call();
+}
+
 bool HostLink::ExecuteMacros(std::wstring_view macro) {
   if (!IsUp()) return false;
-  HostStatus status = kHostOk;
-  {
-    const CallInProgress call(in_call_);
-    status = HostApp->ExecuteMacros(macro);
-  }
+  const HostStatus status = Outstanding([&] { return HostApp->ExecuteMacros(macro); });
   Finish(status);
   return status == kHostOk;
 }
 
 std::optional<HostNumber> HostLink::Read(HostReading (HostAutomation::*member)()) {
   if (!IsUp()) return std::nullopt;
-  HostReading reading;
-  {
-    const CallInProgress call(in_call_);
-    reading = (HostApp->*member)();
-  }
+  const HostReading reading = Outstanding([&] { return (HostApp->*member)(); });
   Finish(reading.status);
   if (reading.status != kHostOk) return std::nullopt;
   return reading.number;

@@ -53,6 +53,9 @@ class HostLink {
 
  private:
   std::optional<HostNumber> Read(HostReading (HostAutomation::*member)());
+  // Makes one host call, which counts as outstanding while it runs.
+  template <typename Call>
+  auto Outstanding(Call&& call);
   void Finish(HostStatus status);
   void Check(HostStatus status);
 
