@@ -30,7 +30,7 @@ class BusyHostFilter final : public IMessageFilter {
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed_ms, DWORD) override;
 };
 
-// True once a host call has been given up because the operator asked to close; every
+// True once the operator has asked to close while a host call was outstanding; every
 // host call after that is cancelled before it starts.
 bool CloseRequested();
 // How long ago the filter first cancelled a call for the close; 0 when it has not.
