@@ -54,9 +54,11 @@ std::vector<double> Values() {
   return values;
 }
 
-// Our text against the platform's for every value; the first ten differences are reported.
+// Our text against the platform's for every value of a sweep at least `at_least` long; the first
+// ten differences are reported.
 template <typename Real, typename Ours>
-int Mismatches(const std::vector<Real>& values, Ours&& ours, const char* kind) {
+void ExpectParity(const std::vector<Real>& values, std::size_t at_least, Ours&& ours, const char* kind) {
+  EXPECT_GE(values.size(), at_least) << "the sweep is too short";
   const std::wstring separator = UserDecimalSeparator();
   int mismatches = 0;
   for (Real value : values) {
@@ -68,15 +70,12 @@ int Mismatches(const std::vector<Real>& values, Ours&& ours, const char* kind) {
   }
   std::printf("compared %zu %s with separator '%ls': %d mismatches\n", values.size(), kind, separator.c_str(),
               mismatches);
-  return mismatches;
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(Parity, GeneralTextMatchesVarBstrFromR8) {
-  const std::vector<double> values = Values();
-  EXPECT_EQ(Mismatches(
-                values, [](double v, const std::wstring& sep) { return korvane::GeneralText(v, sep); }, "values"),
-            0);
-  EXPECT_GE(values.size(), 10000u);
+  ExpectParity(
+      Values(), 10000, [](double v, const std::wstring& sep) { return korvane::GeneralText(v, sep); }, "values");
 }
 
 // Singles over 1e-6 .. 1e18, both signs, whole numbers among them, and the values on either
@@ -106,11 +105,8 @@ std::vector<float> Singles() {
 }
 
 TEST(Parity, SingleTextMatchesVarBstrFromR4) {
-  const std::vector<float> values = Singles();
-  EXPECT_EQ(Mismatches(
-                values, [](float v, const std::wstring& sep) { return korvane::SingleText(v, sep); }, "singles"),
-            0);
-  EXPECT_GE(values.size(), 16000u);
+  ExpectParity(
+      Singles(), 16000, [](float v, const std::wstring& sep) { return korvane::SingleText(v, sep); }, "singles");
 }
 
 }  // namespace
