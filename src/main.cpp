@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "host/call_watch_win.h"
 #include "host/com_host_win.h"
 #include "host/message_filter_win.h"
 #include "panel/form1_win.h"
@@ -28,8 +29,6 @@ class ComApartment {
     if (ok_) CoUninitialize();
   }
   explicit operator bool() const { return ok_; }
-  // Leaves COM to the process's end: uninitialising would release what is still held.
-  void Abandon() { ok_ = false; }
 
  private:
   bool ok_;
@@ -38,24 +37,39 @@ class ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+  korvane::CallState calls;
+  // Declared before COM and destroyed after it: the close's deadline covers COM's teardown too.
+  korvane::CallWatch watch(calls);
   ComApartment apartment;
   if (!apartment) return 1;
-  const korvane::MessageFilterRegistration busy_host_retries;
-  korvane::CallWatch watch;
-  korvane::ComHost host(&watch);
-  korvane::Form1 form(host);
+  korvane::MessageFilterRegistration filter(calls);
+  korvane::ComHost host(filter.filter());
+  korvane::Form1 form(host, calls);
   if (!form.Create(instance)) return 1;
-  watch.NotifyTo(form.hwnd(), korvane::kHostCallAgeMessage);
+
+  const auto handle = [&](MSG& message) {
+    if (message.message == WM_NULL) watch.Woken();
+    form.Dispatch(message);
+  };
+  // While a host call waits, the queued messages run as they would in the loop below.
+  filter.filter().PumpWith([&] {
+    MSG message;
+    for (int handled = 0; handled < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      handle(message);
+    }
+  });
+  watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);
   form.Load(show_command);
+  form.CloseWhenCallIsBack();
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Lets Tab, Space and Enter move between and press the controls.
-    if (form.hwnd() && IsDialogMessageW(form.hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    handle(message);
+    form.CloseWhenCallIsBack();
   }
-  // A host that hung is not asked for anything more, not even by COM's teardown.
-  if (form.HostAbandoned()) apartment.Abandon();
   return static_cast<int>(message.wParam);
 }

@@ -3,45 +3,37 @@
 
 namespace korvane {
 
+void EndLeavingHost() {
+  TerminateProcess(GetCurrentProcess(), 0);
+  ExitProcess(0);  // not reached
+}
+
 CallWatch::~CallWatch() {
   // Waits for a callback under way; it never waits on the window's thread, so this cannot deadlock.
   if (timer_) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
 }
 
-void CallWatch::Arm() {
-  if (!window_) return;
-  if (!timer_ && !CreateTimerQueueTimer(&timer_, nullptr, &CallWatch::Fire, this, kIntervalMs, kIntervalMs,
-                                        WT_EXECUTEINTIMERTHREAD))
+bool CallWatch::Start(HWND window, UINT message) {
+  window_ = window;
+  message_ = message;
+  if (!timer_ &&
+      !CreateTimerQueueTimer(&timer_, nullptr, &CallWatch::Fire, this, kIntervalMs, kIntervalMs, WT_EXECUTEINTIMERTHREAD))
     timer_ = nullptr;
-  AcquireSRWLockExclusive(&lock_);
-  armed_at_ = GetTickCount64();
-  sent_ = false;
-  ReleaseSRWLockExclusive(&lock_);
-}
-
-void CallWatch::Disarm() {
-  AcquireSRWLockExclusive(&lock_);
-  armed_at_ = 0;
-  const bool sent = sent_;
-  ReleaseSRWLockExclusive(&lock_);
-  if (sent) {
-    // Deliver a notification still queued while its call still counts as
-    // outstanding, so that it cannot be taken for one about the next call.
-    MSG ignored;
-    PeekMessageW(&ignored, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
+  return timer_ != nullptr;
 }
 
 void CALLBACK CallWatch::Fire(void* self, BOOLEAN) {
   auto* watch = static_cast<CallWatch*>(self);
-  AcquireSRWLockExclusive(&watch->lock_);
-  if (watch->armed_at_ != 0) {
-    watch->sent_ = true;
-    // Neither waits for the window's thread, so holding the lock here cannot deadlock.
-    SendNotifyMessageW(watch->window_, watch->message_, static_cast<WPARAM>(GetTickCount64() - watch->armed_at_), 0);
-    PostMessageW(watch->window_, WM_NULL, 0, 0);
+  if (watch->calls_.CloseOverdue()) EndLeavingHost();
+  const Millis age = watch->calls_.Age();
+  if (age == 0 && !watch->calls_.InCall()) return;
+  // A WM_NULL of an earlier call may have been taken by the window's own loop.
+  if (const std::uint64_t call = watch->calls_.CallNumber(); call != watch->woken_for_call_) {
+    watch->woken_for_call_ = call;
+    watch->wake_queued_ = false;
   }
-  ReleaseSRWLockExclusive(&watch->lock_);
+  SendNotifyMessageW(watch->window_, watch->message_, static_cast<WPARAM>(age), 0);
+  if (!watch->wake_queued_.exchange(true)) PostMessageW(watch->window_, WM_NULL, 0, 0);
 }
 
 }  // namespace korvane

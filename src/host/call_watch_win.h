@@ -1,43 +1,49 @@
-// Tells the panel's window, while one host call is outstanding, how long it has been.
+// Watches the host calls from a thread of its own: their age for the window, and the close's deadline.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
+#include "host/call_state.h"
+
 namespace korvane {
 
+// Ends the process at once, exit code 0: no release, no COM teardown, nothing more
+// asked of a host that has stopped answering. The panel has nothing to save.
+[[noreturn]] void EndLeavingHost();
+
 // A host that hangs holds the window's thread inside the call, where only sent
-// messages get through; so the word comes from a timer-queue timer, whose
-// callback only sends the window a notification (never waiting for it) with
-// the milliseconds since the call began, and posts it a WM_NULL, which wakes
-// COM's wait so that the message filter looks at the queue again. The timer
-// runs from the first call on; between calls its callback does nothing.
+// messages get through; so the word comes from a timer-queue timer. While a call
+// is outstanding its callback sends the window a notification (never waiting for
+// it) with the call's age, and posts it a WM_NULL, which wakes COM's wait so that
+// the message filter runs the window's queued messages; at most one such WM_NULL
+// is queued at a time. Once a close has waited its grace, the callback ends the
+// process, whatever the window's thread is stuck in.
 class CallWatch {
  public:
-  static constexpr DWORD kIntervalMs = 250;
+  static constexpr DWORD kIntervalMs = 100;
 
-  CallWatch() = default;
+  explicit CallWatch(const CallState& calls) : calls_(calls) {}
   CallWatch(const CallWatch&) = delete;
   CallWatch& operator=(const CallWatch&) = delete;
   ~CallWatch();
 
-  // `message` goes to `window` with the elapsed milliseconds as its WPARAM.
-  void NotifyTo(HWND window, UINT message) {
-    window_ = window;
-    message_ = message;
-  }
-  void Arm();
-  // After this nothing more is sent about the call, and what was sent has been delivered.
-  void Disarm();
+  // `message` goes to `window` with the call's age in milliseconds as its WPARAM.
+  bool Start(HWND window, UINT message);
+  // The window's thread has taken the WM_NULL out of its queue.
+  void Woken() { wake_queued_ = false; }
 
  private:
   static void CALLBACK Fire(void* self, BOOLEAN);
 
+  const CallState& calls_;
   HWND window_ = nullptr;
   UINT message_ = 0;
   HANDLE timer_ = nullptr;
-  SRWLOCK lock_ = SRWLOCK_INIT;  // guards the two below against the timer's thread
-  ULONGLONG armed_at_ = 0;       // 0 between calls
-  bool sent_ = false;
+  std::atomic<bool> wake_queued_{false};
+  std::uint64_t woken_for_call_ = 0;  // the timer's thread only
 };
 
 }  // namespace korvane

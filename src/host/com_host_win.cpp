@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "host/message_filter_win.h"
-
 namespace korvane {
 
 bool ComHost::Attach(std::wstring_view prog_id) {
@@ -41,18 +39,7 @@ HRESULT ComHost::InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UI
   // so the proxy is kept alive here until the call has returned.
   const ComRef<IDispatch> host = dispatch_;
   if (!host) return CO_E_OBJNOTCONNECTED;
-  struct Watched {
-    CallWatch* watch;
-    explicit Watched(CallWatch* w) : watch(w) {
-      if (watch) watch->Arm();
-    }
-    Watched(const Watched&) = delete;
-    Watched& operator=(const Watched&) = delete;
-    ~Watched() {
-      if (watch) watch->Disarm();
-    }
-  } const watched(watch_);
-  return RetryWhileBusy([&] {
+  return RetryWhileBusy(filter_, [&] {
     LPOLESTR member = const_cast<LPOLESTR>(name);
     DISPID id = DISPID_UNKNOWN;
     const HRESULT looked_up = host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);

@@ -7,21 +7,18 @@
 
 #include <optional>
 
-#include "host/call_watch_win.h"
 #include "host/com_ptr_win.h"
 #include "host/host_automation.h"
+#include "host/message_filter_win.h"
 
 namespace korvane {
 
 class ComHost final : public HostAutomation {
  public:
-  // `watch`, when given, is armed for every call.
-  explicit ComHost(CallWatch* watch = nullptr) : watch_(watch) {}
+  // `filter` is the thread's registered filter, whose wait a busy host's retries share.
+  explicit ComHost(BusyHostFilter& filter) : filter_(filter) {}
   bool Attach(std::wstring_view prog_id) override;
   void Release() override { dispatch_.Reset(); }
-  // Releasing the last reference to a proxy calls the host, which may hang; so the
-  // reference is left to the process's end, when COM reclaims it on the host's side.
-  void Abandon() override { dispatch_.Detach(); }
   HostStatus ExecuteMacros(std::wstring_view macro) override;
   HostReading AudioFq() override { return ReadProperty(L"AudioFq"); }
   HostReading FqA() override { return ReadProperty(L"FqA"); }
@@ -31,7 +28,7 @@ class ComHost final : public HostAutomation {
   HostReading ReadProperty(const wchar_t* name);
 
   ComRef<IDispatch> dispatch_;
-  CallWatch* watch_;
+  BusyHostFilter& filter_;
 };
 
 // A VARIANT as a number: integer types keep their sign and width, R4 stays

@@ -32,8 +32,6 @@ class ComRef {
     return &p_;
   }
   void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-  // Lets go of the reference without releasing it.
-  T* Detach() { return std::exchange(p_, nullptr); }
   T* Get() const { return p_; }
   T* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }

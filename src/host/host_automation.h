@@ -64,10 +64,6 @@ class HostAutomation {
   virtual bool Attach(std::wstring_view prog_id) = 0;
   // Drops the held reference, if any. Asks nothing of the host.
   virtual void Release() = 0;
-  // Lets go of the held reference without telling the host: for a host that
-  // no longer answers, where even a release could wait for ever. The panel
-  // is closing; the reference goes with the process.
-  virtual void Abandon() = 0;
   virtual HostStatus ExecuteMacros(std::wstring_view macro) = 0;
   virtual HostReading AudioFq() = 0;
   virtual HostReading FqA() = 0;

@@ -28,14 +28,9 @@ constexpr std::array<HostStatus, 11> kTransportFailures = {
 
 FailureKind ClassifyHostStatus(HostStatus status) {
   if (status == kHostOk) return FailureKind::None;
-  if (status == kCallCancelled) return FailureKind::Cancelled;
   const bool gone = std::find(kTransportFailures.begin(), kTransportFailures.end(), status) != kTransportFailures.end();
   return gone ? FailureKind::HostGone : FailureKind::CallFailed;
 }
-
-}  // namespace korvane
-
-namespace korvane {
 
 bool IsBusyStatus(HostStatus status) {
   return status == 0x80010001u      // RPC_E_CALL_REJECTED

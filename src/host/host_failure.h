@@ -5,11 +5,7 @@
 
 namespace korvane {
 
-// Cancelled: the panel gave up a call it was waiting for, because the
-// operator closed it meanwhile; the host may never answer.
-enum class FailureKind { None, CallFailed, HostGone, Cancelled };
-
-inline constexpr HostStatus kCallCancelled = 0x80010002u;  // RPC_E_CALL_CANCELED
+enum class FailureKind { None, CallFailed, HostGone };
 
 FailureKind ClassifyHostStatus(HostStatus status);
 

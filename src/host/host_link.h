@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/call_state.h"
 #include "host/host_automation.h"
 
 namespace korvane {
@@ -15,7 +16,8 @@ inline constexpr std::wstring_view kNotLoadedMessage = L"MixW2 is not loaded";
 
 class HostLink {
  public:
-  explicit HostLink(HostAutomation& binding) : binding_(binding) {}
+  // Every call through `binding`, the attach and the release included, is marked in `calls`.
+  HostLink(HostAutomation& binding, CallState& calls) : binding_(binding), calls_(calls) {}
   HostLink(const HostLink&) = delete;
   HostLink& operator=(const HostLink&) = delete;
 
@@ -27,17 +29,20 @@ class HostLink {
   void Close();
 
   bool IsUp() const { return HostUp.value_or(0) != 0 && HostApp != nullptr; }
+  // The held host: the binding while it holds the reference, else null.
+  const HostAutomation* host_app() const { return HostApp; }
+  // 1 up, 0 down; no value before start-up (tests as down).
+  std::optional<int> host_up() const { return HostUp; }
   // True once a transport failure has taken the link down.
   bool HostLost() const { return host_lost_; }
-  // True once a call was given up because the panel is closing: the host is
-  // let go without a release, since it may not answer that either.
-  bool Abandoned() const { return abandoned_; }
   // True while a host call is outstanding.
-  bool InCall() const { return in_call_; }
+  bool InCall() const { return calls_.InCall(); }
+  const CallState& calls() const { return calls_; }
 
-  // Each call is made only while the link is up. A reading comes back only
-  // when the call succeeded and the host answered a number. A transport
-  // failure releases the host, sets HostUp := 0 and runs the lost callback.
+  // Each call is made only while the link is up and no close has been asked
+  // for. A reading comes back only when the call succeeded and the host
+  // answered a number. A transport failure releases the host, sets
+  // HostUp := 0 and runs the lost callback.
   std::optional<HostNumber> ReadAudioFq();
   std::optional<HostNumber> ReadFqA();
   bool ExecuteMacros(std::wstring_view macro);
@@ -46,12 +51,8 @@ class HostLink {
   // Runs after every host call, once its outcome has been applied.
   void OnCallEnded(std::function<void()> callback) { on_call_ended_ = std::move(callback); }
 
-  // The held host: the binding while it holds the reference, else null.
-  HostAutomation* HostApp = nullptr;
-  // 1 up, 0 down; no value before start-up (tests as down).
-  std::optional<int> HostUp;
-
  private:
+  bool MayCall() const { return IsUp() && !calls_.Closing(); }
   std::optional<HostNumber> Read(HostReading (HostAutomation::*member)());
   // Makes one host call, which counts as outstanding while it runs.
   template <typename Call>
@@ -60,9 +61,10 @@ class HostLink {
   void Check(HostStatus status);
 
   HostAutomation& binding_;
+  CallState& calls_;
+  HostAutomation* HostApp = nullptr;
+  std::optional<int> HostUp;
   bool host_lost_ = false;
-  bool abandoned_ = false;
-  bool in_call_ = false;
   std::function<void()> on_lost_;
   std::function<void()> on_call_ended_;
 };

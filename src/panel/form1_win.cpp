@@ -2,7 +2,6 @@
 #include "panel/form1_win.h"
 
 #include "host/call_watch_win.h"
-#include "host/message_filter_win.h"
 #include "monitor/poll.h"
 #include "panel/dpi_win.h"
 
@@ -66,9 +65,28 @@ bool Form1::Create(HINSTANCE instance) {
 }
 
 void Form1::Load(int show_command) {
+  show_command_ = show_command;
   panel_.Load();
+  if (!hwnd_) return;  // closed during start-up
   ShowWindow(hwnd_, show_command);
   SetFocus(Control(kIdCombo1));
+}
+
+void Form1::Dispatch(MSG& message) {
+  const bool ours = hwnd_ && (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd));
+  if (ours && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+    // Alt+F4 closes from whichever control has the focus; Wine's combo box keeps Alt+keys to itself.
+    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return;
+  }
+  // Lets Tab, Space and Enter move between and press the controls.
+  if (ours && IsDialogMessageW(hwnd_, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void Form1::CloseWhenCallIsBack() {
+  if (hwnd_ && calls_.Closing() && !calls_.InCall()) DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -89,7 +107,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
-    case kHostCallAgeMessage: OnHostCallAge(wparam); return 0;
+    case kHostCallAgeMessage: OnHostCallAge(); return 0;
+    case WM_SIZE: OnSize(); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) last_focus_ = GetFocus();
@@ -125,6 +144,7 @@ void Form1::OnCreate() {
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetTimer(hwnd_, kTimer1, kPollIntervalMs, nullptr);
+  OnSize();
 }
 
 void Form1::OnTimer() {
@@ -149,22 +169,44 @@ void Form1::OnCommand(int id, int code) {
 }
 
 void Form1::OnClose() {
-  if (panel_.link().InCall()) {
-    // Reached the window during a host call (a sent close): the call is given up first,
-    // and this close comes round again once it has unwound.
-    NoteCloseRequest();
+  if (InSendMessage()) {
+    // Sent by another program: a host call made inside its send could fail, so the close
+    // comes round again through the window's own queue.
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
-  DestroyWindow(hwnd_);
+  switch (calls_.RequestClose()) {
+    case CallState::CloseStep::GiveUpHost: EndLeavingHost();
+    case CallState::CloseStep::AfterTheCall: ShowWindow(hwnd_, SW_HIDE); return;  // see CloseWhenCallIsBack
+    case CallState::CloseStep::DestroyNow: DestroyWindow(hwnd_); return;
+  }
 }
 
-void Form1::OnHostCallAge(ULONGLONG age_ms) {
-  if (age_ms >= kNotRespondingAfterMs) panel_.HostNotResponding();
-  // The call was cancelled for a close and is still outstanding: this COM runtime waits on
-  // regardless (Wine 8 does). The panel has nothing to save, so it ends here rather than
-  // keep the operator waiting for a host that may never answer; nothing is released or sent.
-  if (panel_.link().InCall() && MsSinceCallCancelled() >= CallWatch::kIntervalMs) ExitProcess(0);
+void Form1::OnHostCallAge() {
+  if (!calls_.NotResponding()) return;
+  panel_.HostNotResponding();
+  // Hung while attaching, before the window was first shown: show it, so that the
+  // operator sees why and can close it.
+  if (!IsWindowVisible(hwnd_) && !calls_.Closing()) ShowWindow(hwnd_, show_command_);
+}
+
+void Form1::OnSize() {
+  // A control wholly outside the client area is hidden, which takes it out of the Tab
+  // and arrow-key order: Space and Enter never press a button the operator cannot see.
+  // Enlarging the window brings it back, in its place in the order.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const HWND focus = GetFocus();
+  for (const ControlSpec& control_spec : kControls) {
+    const HWND control = Control(control_spec.id);
+    RECT placed{};
+    GetWindowRect(control, &placed);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&placed), 2);
+    RECT shown{};
+    const bool in_view = IntersectRect(&shown, &placed, &client) != FALSE;
+    if (!in_view && control == focus) SetFocus(Control(kIdCombo1));
+    ShowWindow(control, in_view ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -172,6 +214,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   SetIcons(dpi);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  OnSize();
 }
 
 void Form1::OnDestroy() {

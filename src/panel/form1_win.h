@@ -16,11 +16,10 @@ inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
 inline constexpr int kAppIconId = 1;  // korvane.rc
 // The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
 inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
-inline constexpr ULONGLONG kNotRespondingAfterMs = 2000;
 
 class Form1 final : public PanelView {
  public:
-  explicit Form1(HostAutomation& host) : panel_(host, *this) {}
+  Form1(HostAutomation& host, CallState& calls) : calls_(calls), panel_(host, *this, calls) {}
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
   ~Form1() override;
@@ -30,8 +29,10 @@ class Form1 final : public PanelView {
   // Start-up (attach, the failure message, the mode list), then shows the window.
   void Load(int show_command);
   HWND hwnd() const { return hwnd_; }
-  // True when a host call was given up because the operator closed the panel meanwhile.
-  bool HostAbandoned() const { return panel_.link().Abandoned(); }
+  // One message as the panel's loop handles it, from its own loop or while a host call waits.
+  void Dispatch(MSG& message);
+  // Carries out a close that was asked for during a host call, once no call is outstanding.
+  void CloseWhenCallIsBack();
 
   // PanelView
   void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
@@ -48,7 +49,8 @@ class Form1 final : public PanelView {
   void OnTimer();
   void OnCommand(int id, int code);
   void OnClose();
-  void OnHostCallAge(ULONGLONG age_ms);
+  void OnHostCallAge();
+  void OnSize();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDestroy();
 
@@ -57,7 +59,9 @@ class Form1 final : public PanelView {
   void SetText(int id, std::wstring_view text);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
+  CallState& calls_;
   HWND hwnd_ = nullptr;
+  int show_command_ = SW_SHOWDEFAULT;
   HWND last_focus_ = nullptr;
   HFONT font_ = nullptr;
   HICON big_icon_ = nullptr;

@@ -8,7 +8,8 @@
 
 namespace korvane {
 
-Panel::Panel(HostAutomation& binding, PanelView& view) : link_(binding), view_(view) {
+Panel::Panel(HostAutomation& binding, PanelView& view, CallState& calls)
+    : link_(binding, calls), view_(view), calls_(calls) {
   link_.OnHostLost([this] { view_.SetCaption(kHostLostCaption); });
   link_.OnCallEnded([this] {
     if (!std::exchange(not_responding_shown_, false)) return;
@@ -27,16 +28,22 @@ void Panel::Tick() {
 }
 
 void Panel::Click(CommandButton button) {
-  pending_clicks_.push_back(button);
-  if (busy_) return;
-  Exclusive([] {});
+  // Made while the host is not answering, a click would be carried out whenever the
+  // host comes back, seconds later: a transmitter keyed when nobody expects it.
+  if (calls_.Closing() || calls_.NotResponding()) return;
+  if (busy_) {
+    pending_clicks_.push_back(button);
+    return;
+  }
+  Exclusive([this, button] { RunCommand(link_, button); });
 }
 
 void Panel::Unload() { link_.Close(); }
 
 void Panel::HostNotResponding() {
-  if (!link_.InCall() || not_responding_shown_) return;
+  if (!calls_.NotResponding() || not_responding_shown_) return;
   not_responding_shown_ = true;
+  pending_clicks_.clear();
   view_.SetCaption(kNotRespondingCaption);
 }
 
@@ -44,11 +51,12 @@ template <typename Work>
 void Panel::Exclusive(Work&& work) {
   busy_ = true;
   work();
-  while (!pending_clicks_.empty()) {
+  while (!pending_clicks_.empty() && !calls_.Closing()) {
     const CommandButton next = pending_clicks_.front();
     pending_clicks_.pop_front();
     RunCommand(link_, next);
   }
+  pending_clicks_.clear();
   busy_ = false;
 }
 

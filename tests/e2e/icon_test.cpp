@@ -37,8 +37,10 @@ TEST(Icon, TheExeCarriesItAtEverySize) {
 }
 
 TEST(Icon, TheWindowAnswersWmGetIconAtItsDpiForBothSizes) {
-  korvane::ComHost unattached;
-  korvane::Form1 form(unattached);
+  korvane::CallState calls;
+  korvane::BusyHostFilter filter(calls);
+  korvane::ComHost unattached(filter);
+  korvane::Form1 form(unattached, calls);
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));  // created, not loaded: no host is asked for
   const UINT dpi = korvane::WindowDpi(form.hwnd());
   const auto big = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));

@@ -26,7 +26,9 @@ TEST(Soak, TwentyThousandReadsThroughTheBindingKeepMemoryAndHandlesFlat) {
   ASSERT_TRUE(double_host.Start("AudioFq R8:2169.5\nFqA I4:14085500\n"));
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   {
-    korvane::ComHost host;
+    korvane::CallState calls;
+    korvane::BusyHostFilter filter(calls);
+    korvane::ComHost host(filter);
     ASSERT_TRUE(host.Attach(L"MixW2.Application"));
     auto read = [&](int i) {
       const korvane::HostReading r = i % 2 ? host.FqA() : host.AudioFq();

@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& r : host.audio)
     if (r.number) CheckText(*r.number, view.separator);
 
-  korvane::Panel panel(host, view);
+  korvane::Panel panel(host, view, host.state);
   panel.Load();
   bool lost = false;
   while (!in.empty()) {

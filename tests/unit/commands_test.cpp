@@ -24,7 +24,7 @@ TEST(Commands, TableHoldsTheExactTexts) {
 TEST(Commands, EachClickIsOneCallInOrder) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.calls.clear();
   panel.Click(CommandButton::Command5);
@@ -42,7 +42,7 @@ TEST(Commands, EachClickIsOneCallInOrder) {
 TEST(Commands, ClicksInsideAClickAreQueuedNotNested) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.calls.clear();
   int depth = 0;

@@ -36,7 +36,7 @@ TEST(HostFailure, Classification) {
 TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   panel.Tick();
   const std::wstring text2 = view.text2;
@@ -46,7 +46,7 @@ TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {
   panel.Tick();
   const std::vector<std::wstring> expected = {L"AudioFq", L"FqA", L"Release"};
   EXPECT_EQ(host.calls, expected) << "released at once, no further call in that tick";
-  EXPECT_EQ(panel.link().HostUp, 0);
+  EXPECT_EQ(panel.link().host_up(), 0);
   EXPECT_TRUE(panel.link().HostLost());
   EXPECT_EQ(view.caption, L"Korvane - host lost");
   EXPECT_TRUE(view.messages.empty());
@@ -62,7 +62,7 @@ TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {
 TEST(HostFailure, MacroFailingWithHostGoneAlsoEndsTheLink) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.macro_status = {kServerUnavailable};
   panel.Click(CommandButton::Command1);
@@ -74,7 +74,7 @@ TEST(HostFailure, MacroFailingWithHostGoneAlsoEndsTheLink) {
 TEST(HostFailure, OtherFailuresSkipOnlyTheirStep) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.calls.clear();
   host.audio = {Fails(kDispException), Int(2100), Int(2300), Int(2200)};
@@ -93,7 +93,7 @@ TEST(HostFailure, OtherFailuresSkipOnlyTheirStep) {
 TEST(HostFailure, NotANumberSkipsTheStepAndFailedMacroIsNotRetried) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.calls.clear();
   host.audio = {NotANumber()};

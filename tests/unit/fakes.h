@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/call_state.h"
 #include "host/host_automation.h"
 #include "panel/panel.h"
 #include "panel/panel_view.h"
@@ -23,17 +24,21 @@ class FakeHost : public HostAutomation {
   int references = 0;
   // Runs inside every call after it is recorded; lets a test re-enter the panel.
   std::function<void()> during_call;
+  // The panel's call state, on a clock the test moves by hand (`now`, in ms).
+  Millis now = 1000;
+  CallState state{[this] { return now; }};
 
   bool Attach(std::wstring_view prog_id) override {
     calls.push_back(L"Attach " + std::wstring(prog_id));
+    Inside();
     if (attach_succeeds) ++references;
     return attach_succeeds;
   }
   void Release() override {
     calls.push_back(L"Release");
+    Inside();
     --references;
   }
-  void Abandon() override { calls.push_back(L"Abandon"); }  // the reference is not given back
   HostStatus ExecuteMacros(std::wstring_view macro) override {
     calls.push_back(L"ExecuteMacros [" + std::wstring(macro) + L"]");
     Inside();
@@ -102,7 +107,7 @@ class FakeView : public PanelView {
 struct AttachedPanel {
   FakeHost host;
   FakeView view;
-  Panel panel{host, view};
+  Panel panel{host, view, host.state};
   AttachedPanel() {
     panel.Load();
     host.calls.clear();

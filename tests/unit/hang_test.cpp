@@ -1,36 +1,47 @@
-// A host that stops answering: the not-responding caption, and a call given up because the panel closes.
+// A host that stops answering: the caption, the clicks made meanwhile, and closing in every state of a call.
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "host/host_failure.h"
+#include "host/call_state.h"
 #include "panel/panel.h"
 
 namespace korvane {
 namespace {
 
 using testing::Fails;
+using Step = CallState::CloseStep;
 
 constexpr HostStatus kServerUnavailable = 0x800706BA;
 
 using Attached = testing::AttachedPanel;
 
-TEST(Hang, CaptionSaysNotRespondingOnlyWhileTheCallIsOutstanding) {
+// Runs `inside` during the host's `n`th call from now (1-based).
+void DuringCall(Attached& a, int n, std::function<void()> inside) {
+  auto count = std::make_shared<int>(0);
+  a.host.during_call = [count, n, inside = std::move(inside)] {
+    if (++*count == n) inside();
+  };
+}
+
+TEST(Hang, CaptionSaysNotRespondingFromTwoSecondsUntilTheCallReturns) {
   Attached a;
   std::vector<std::wstring> captions_inside;
-  int call = 0;
-  a.host.during_call = [&] {
-    if (++call == 2) {  // the tick's FqA hangs: the window says so meanwhile
-      a.panel.HostNotResponding();
-      a.panel.HostNotResponding();  // said once
-      captions_inside.push_back(a.view.caption);
-    }
-  };
+  DuringCall(a, 2, [&] {  // the tick's FqA hangs: the window says so meanwhile
+    a.host.now += 1999;
+    a.panel.HostNotResponding();
+    captions_inside.push_back(a.view.caption);
+    a.host.now += 1;
+    a.panel.HostNotResponding();
+    a.panel.HostNotResponding();  // said once
+    captions_inside.push_back(a.view.caption);
+  });
   a.panel.Tick();
-  EXPECT_EQ(captions_inside, std::vector<std::wstring>{L"Korvane - host not responding"});
+  EXPECT_EQ(captions_inside, (std::vector<std::wstring>{L"Korvane", L"Korvane - host not responding"}));
   EXPECT_EQ(a.view.caption, L"Korvane") << "back once the call returned";
   EXPECT_EQ(a.host.calls.size(), 4u) << "the tick went on as usual";
 
   a.host.during_call = nullptr;
+  a.host.now += 5000;
   a.panel.HostNotResponding();  // a late word, between calls
   EXPECT_EQ(a.view.caption, L"Korvane");
 }
@@ -38,36 +49,115 @@ TEST(Hang, CaptionSaysNotRespondingOnlyWhileTheCallIsOutstanding) {
 TEST(Hang, ACallThatEndsWithTheHostGoneLeavesTheLostCaption) {
   Attached a;
   a.host.audio = {Fails(kServerUnavailable)};
-  a.host.during_call = [&] { a.panel.HostNotResponding(); };
+  DuringCall(a, 1, [&] {
+    a.host.now += 3000;
+    a.panel.HostNotResponding();
+  });
   a.panel.Tick();
   EXPECT_EQ(a.view.caption, L"Korvane - host lost");
   EXPECT_TRUE(a.panel.link().HostLost());
 }
 
-TEST(Hang, ACancelledCallLetsTheHostGoWithoutAReleaseAndNothingMoreIsSent) {
+TEST(Hang, ClicksDuringAShortCallGoAfterItInOrderButNotThoseMadeWhileTheHostIsNotAnswering) {
   Attached a;
-  // The operator closes the panel while FqA hangs; the call comes back cancelled.
-  a.host.radio = {Fails(kCallCancelled)};
-  a.host.during_call = [&] {
-    if (a.host.calls.back() == L"FqA") a.panel.Click(CommandButton::Command5);  // queued meanwhile
-  };
+  DuringCall(a, 2, [&] {  // a slow call: 1.5 s
+    a.host.now += 500;
+    a.panel.Click(CommandButton::Command5);
+    a.panel.Click(CommandButton::Command4);
+    a.host.now += 1000;
+  });
   a.panel.Tick();
-  EXPECT_EQ(a.host.calls, (std::vector<std::wstring>{L"AudioFq", L"FqA", L"Abandon"}))
-      << "no more reads, and the queued click is not sent";
-  EXPECT_TRUE(a.panel.link().Abandoned());
-  EXPECT_FALSE(a.panel.link().IsUp());
-  EXPECT_FALSE(a.panel.link().HostLost()) << "closing is not losing the host";
-  EXPECT_EQ(a.view.caption, L"Korvane");
+  EXPECT_EQ(a.host.Macros(), (std::vector<std::wstring>{L"<TX>", L"<RXANDCLEAR>"})) << "once each, in order";
 
-  a.panel.Unload();
+  a.host.calls.clear();
+  DuringCall(a, 1, [&] {  // a hang: 4 s
+    a.host.now += 1000;
+    a.panel.Click(CommandButton::Command2);  // queued while the call still looked slow...
+    a.host.now += 1000;
+    a.panel.HostNotResponding();  // ...dropped once it is not answering
+    a.host.now += 1000;
+    a.panel.Click(CommandButton::Command5);  // made during the hang: dropped
+    a.host.now += 1000;
+  });
   a.panel.Tick();
-  EXPECT_EQ(a.host.calls.size(), 3u) << "close neither releases nor calls";
-  EXPECT_EQ(a.host.references, 1) << "the reference is left to the process's end";
+  EXPECT_TRUE(a.host.Macros().empty()) << "nothing keyed seconds after the click";
+  EXPECT_EQ(a.host.calls.size(), 4u);
+
+  a.panel.Click(CommandButton::Command5);  // the host answers again: clicks go
+  EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<TX>"});
 }
 
-TEST(Hang, CancelledIsItsOwnKindOfFailure) {
-  EXPECT_EQ(ClassifyHostStatus(kCallCancelled), FailureKind::Cancelled);
-  EXPECT_FALSE(IsBusyStatus(kCallCancelled));
+TEST(Hang, CloseStepDependsOnTheCallOutstanding) {
+  testing::FakeHost clock;
+  {
+    CallState calls{[&] { return clock.now; }};
+    EXPECT_EQ(calls.RequestClose(), Step::DestroyNow) << "between calls";
+    EXPECT_TRUE(calls.Closing());
+  }
+  {
+    CallState calls{[&] { return clock.now; }};
+    calls.Began();
+    clock.now += 1999;
+    EXPECT_EQ(calls.RequestClose(), Step::AfterTheCall) << "a young call is waited for";
+    clock.now += 1;
+    EXPECT_EQ(calls.RequestClose(), Step::GiveUpHost) << "asked again once it is not answering";
+  }
+  {
+    CallState calls{[&] { return clock.now; }};
+    calls.Began();
+    clock.now += 2000;
+    EXPECT_EQ(calls.RequestClose(), Step::GiveUpHost);
+  }
+}
+
+TEST(Hang, ACloseIsOverdueAfterItsGraceWhateverHoldsItUp) {
+  testing::FakeHost clock;
+  CallState calls{[&] { return clock.now; }};
+  EXPECT_FALSE(calls.CloseOverdue()) << "no close asked for";
+  clock.now += 10000;
+  EXPECT_FALSE(calls.CloseOverdue());
+  calls.RequestClose();
+  clock.now += CallState::kCloseGraceMs - 1;
+  EXPECT_FALSE(calls.CloseOverdue());
+  calls.RequestClose();  // a second close does not move the deadline
+  clock.now += 1;
+  EXPECT_TRUE(calls.CloseOverdue());
+  EXPECT_LT(CallState::kCloseGraceMs, 1000u) << "a close ends the panel within a second";
+}
+
+TEST(Hang, AfterACloseNothingMoreIsSentButTheHostIsReleased) {
+  Attached a;
+  DuringCall(a, 2, [&] {  // closed during the tick's FqA, with a click waiting
+    a.panel.Click(CommandButton::Command5);
+    EXPECT_EQ(a.host.state.RequestClose(), Step::AfterTheCall);
+    a.panel.Click(CommandButton::Command4);
+  });
+  a.panel.Tick();
+  EXPECT_EQ(a.host.calls, (std::vector<std::wstring>{L"AudioFq", L"FqA"})) << "no more reads, no queued click";
+  a.panel.Tick();
+  a.panel.Click(CommandButton::Command1);
+  EXPECT_EQ(a.host.calls.size(), 2u);
+
+  bool release_marked = false;
+  a.host.during_call = [&] { release_marked = a.host.state.InCall(); };
+  a.panel.Unload();
+  EXPECT_EQ(a.host.calls.back(), L"Release");
+  EXPECT_TRUE(release_marked) << "the release is a host call the close's deadline covers";
+  EXPECT_EQ(a.host.references, 0);
+}
+
+TEST(Hang, TheAttachIsACallTooSoAHungStartUpIsSeen) {
+  testing::FakeHost host;
+  testing::FakeView view;
+  Panel panel(host, view, host.state);
+  host.during_call = [&] {
+    host.now += 2500;
+    panel.HostNotResponding();
+  };
+  panel.Load();
+  EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
+  EXPECT_EQ(view.caption, L"Korvane") << "said while attaching, back once attached";
+  EXPECT_TRUE(panel.link().IsUp());
 }
 
 }  // namespace

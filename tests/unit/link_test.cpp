@@ -13,15 +13,15 @@ using testing::FakeView;
 TEST(LinkLifecycle, HostRunningAttachesOnceWithoutMessage) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
-  EXPECT_FALSE(panel.link().HostUp.has_value());
+  Panel panel(host, view, host.state);
+  EXPECT_FALSE(panel.link().host_up().has_value());
   EXPECT_FALSE(panel.link().IsUp());
 
   panel.Load();
   EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(panel.link().HostUp, 1);
-  EXPECT_EQ(panel.link().HostApp, &host);
+  EXPECT_EQ(panel.link().host_up(), 1);
+  EXPECT_EQ(panel.link().host_app(), &host);
   EXPECT_TRUE(panel.link().IsUp());
   EXPECT_EQ(view.mode_list, std::vector<std::wstring>{L"RTTY"});
 }
@@ -30,11 +30,11 @@ TEST(LinkLifecycle, HostMissingShowsMessageOnceThenStaysDown) {
   FakeHost host;
   host.attach_succeeds = false;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   std::optional<int> up_while_message_open;
   bool up_test_while_open = true;
   view.during_message = [&] {
-    up_while_message_open = panel.link().HostUp;
+    up_while_message_open = panel.link().host_up();
     up_test_while_open = panel.link().IsUp();
     panel.Tick();  // the timer may fire while the box is open
     panel.Click(CommandButton::Command5);
@@ -44,8 +44,8 @@ TEST(LinkLifecycle, HostMissingShowsMessageOnceThenStaysDown) {
   EXPECT_EQ(view.messages, std::vector<std::wstring>{L"Korvane: MixW2 is not loaded"});
   EXPECT_EQ(up_while_message_open, 1);
   EXPECT_FALSE(up_test_while_open) << "HostUp alone must not make the link up";
-  EXPECT_EQ(panel.link().HostUp, 0);
-  EXPECT_EQ(panel.link().HostApp, nullptr);
+  EXPECT_EQ(panel.link().host_up(), 0);
+  EXPECT_EQ(panel.link().host_app(), nullptr);
   EXPECT_EQ(view.mode_list, std::vector<std::wstring>{L"RTTY"});
 
   for (int i = 0; i < 5; ++i) panel.Tick();
@@ -61,7 +61,7 @@ TEST(LinkLifecycle, HostMissingShowsMessageOnceThenStaysDown) {
 TEST(LinkLifecycle, NothingIsCalledBeforeLoad) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Tick();
   panel.Click(CommandButton::Command1);
   EXPECT_TRUE(host.calls.empty());
@@ -70,7 +70,7 @@ TEST(LinkLifecycle, NothingIsCalledBeforeLoad) {
 TEST(LinkLifecycle, CloseReleasesExactlyOnceAndSendsNothing) {
   FakeHost host;
   FakeView view;
-  Panel panel(host, view);
+  Panel panel(host, view, host.state);
   panel.Load();
   host.calls.clear();
 
@@ -78,7 +78,7 @@ TEST(LinkLifecycle, CloseReleasesExactlyOnceAndSendsNothing) {
   panel.Unload();
   EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Release"});
   EXPECT_EQ(host.references, 0);
-  EXPECT_EQ(panel.link().HostUp, 1) << "close leaves the flag alone";
+  EXPECT_EQ(panel.link().host_up(), 1) << "close leaves the flag alone";
   EXPECT_FALSE(panel.link().IsUp());
 
   panel.Tick();

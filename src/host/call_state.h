@@ -1,0 +1,65 @@
+// Whether a host call is outstanding and for how long, and whether the operator has asked to close.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <utility>
+
+namespace korvane {
+
+using Millis = std::uint64_t;
+
+// Milliseconds on a steady clock.
+Millis SteadyMillis();
+
+// The one owner of closing and of judging a call that does not come back. Shared by the
+// window's thread, which makes the calls and takes the close, and the thread that
+// watches the calls (CallWatch), which reads the age of the call and the close.
+class CallState {
+ public:
+  // From this age on a call counts as not answering: the caption says so, clicks made
+  // meanwhile are dropped, and a close gives the host up at once.
+  static constexpr Millis kNotRespondingAfterMs = 2000;
+  // How long a close waits for a call already under way, and then for the release,
+  // before it gives the host up: an operator's close ends the panel within a second.
+  static constexpr Millis kCloseGraceMs = 600;
+
+  enum class CloseStep {
+    DestroyNow,    // no call outstanding: close as usual, releasing the host
+    AfterTheCall,  // a young call is outstanding: close once it is back
+    GiveUpHost,    // the call is not answering: end now, without asking the host anything more
+  };
+
+  explicit CallState(std::function<Millis()> clock = SteadyMillis) : clock_(std::move(clock)) {}
+  CallState(const CallState&) = delete;
+  CallState& operator=(const CallState&) = delete;
+
+  void Began();
+  void Ended();
+  bool InCall() const;
+  // Of the call outstanding; 0 between calls.
+  Millis Age() const;
+  // Counts up by one with every call, so a watcher can tell one call from the next.
+  std::uint64_t CallNumber() const;
+  bool NotResponding() const;
+
+  // The operator asks to close (any number of times; the first one counts for the grace).
+  CloseStep RequestClose();
+  bool Closing() const;
+  // A close has waited its grace and the panel is still here: the host holds it up.
+  bool CloseOverdue() const;
+
+ private:
+  bool NotRespondingLocked(Millis now) const;
+
+  std::function<Millis()> clock_;
+  mutable std::mutex lock_;
+  bool in_call_ = false;
+  Millis began_at_ = 0;
+  std::uint64_t call_number_ = 0;
+  bool closing_ = false;
+  Millis close_asked_at_ = 0;
+};
+
+}  // namespace korvane
