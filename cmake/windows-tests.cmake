@@ -16,6 +16,7 @@ else()
 endif()
 
 add_executable(korvane_e2e
+  tests/e2e/close_test.cpp
   tests/e2e/commands_test.cpp
   tests/e2e/e2e_icon.rc
   tests/e2e/e2e_main_win.cpp

@@ -81,16 +81,29 @@ TEST(Commands, FiftyRapidClicksAreFiftyCallsInOrder) {
   EXPECT_EQ(s.host.Macros(), expected);
 }
 
-TEST(Commands, KeyboardTabThenSpaceOrEnterPressesOnce) {
+// At the default size Tab visits only what the operator can see; enlarged, RX and TX join in their place.
+TEST(Commands, KeyboardTabSkipsWhatIsOutOfViewThenSpaceOrEnterPressesOnce) {
   Session s;
   ASSERT_NE(s.form, nullptr);
   auto focus_reaches = [&](int id) {
     return e2e::WaitFor([&] { return Focused(s.form) == s.panel.Control(id); }, 2000);
   };
   ASSERT_TRUE(focus_reaches(kIdCombo1)) << "focus starts on the mode list";
+  for (int id : {kIdText2, kIdText3, kIdCommand1, kIdCommand2, kIdCombo1}) {
+    PressKey(Focused(s.form), VK_TAB);
+    ASSERT_TRUE(focus_reaches(id)) << "at the default size Tab moves on to control " << id;
+  }
+  EXPECT_FALSE(IsWindowVisible(s.panel.Control(kIdCommand4)));
+  EXPECT_FALSE(IsWindowVisible(s.panel.Control(kIdCommand5)));
+
+  RECT frame{};
+  GetWindowRect(s.form, &frame);
+  SetWindowPos(s.form, nullptr, 0, 0, frame.right - frame.left, 3 * (frame.bottom - frame.top),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(s.panel.Control(kIdCommand5)) != FALSE; }, 2000));
   for (int id : {kIdText2, kIdText3, kIdCommand4}) {
     PressKey(Focused(s.form), VK_TAB);
-    ASSERT_TRUE(focus_reaches(id)) << "Tab moves on to control " << id;
+    ASSERT_TRUE(focus_reaches(id)) << "enlarged, Tab moves on to control " << id;
   }
   PressKey(Focused(s.form), VK_SPACE);
   ASSERT_TRUE(s.WaitForMacros(1));

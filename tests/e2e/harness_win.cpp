@@ -2,6 +2,7 @@
 #include "harness_win.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace e2e {
@@ -62,21 +63,32 @@ DWORD Child::ExitCode() const {
   return code;
 }
 
+namespace {
+
+struct Search {
+  DWORD pid;
+  const wchar_t* cls;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK AddIfTopWindowOf(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == s->pid && ClassOf(hwnd) == s->cls) s->found.push_back(hwnd);
+  return TRUE;
+}
+
+BOOL CALLBACK AddChild(HWND hwnd, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* window_class) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* cls;
-    std::vector<HWND> found;
-  } search{pid, window_class, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->pid && ClassOf(hwnd) == s->cls) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{pid, window_class, {}};
+  EnumWindows(&AddIfTopWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -101,24 +113,70 @@ std::wstring TextOf(HWND hwnd) {
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, &AddChild, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    inputs.push_back(in);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *key;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+POINT FramePoint(HWND window, LRESULT hit) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT client_top{0, 0};
+  ClientToScreen(window, &client_top);
+  // Along the middle of the caption, from both ends inwards.
+  const int y = (frame.top + client_top.y) / 2;
+  for (int dx = 0; dx < (frame.right - frame.left) / 2; ++dx) {
+    for (const int x : {frame.right - 1 - dx, frame.left + dx}) {
+      DWORD_PTR answer = HTNOWHERE;
+      SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 1000, &answer);
+      if (static_cast<LRESULT>(answer) == hit) return {x, y};
+    }
+  }
+  return {-1, -1};
+}
+
+POINT ClientPoint(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  return p;
+}
+
 bool HostDouble::Start(const std::string& script) {
   const std::wstring script_path = TempFile(L"script.txt");
   log_path_ = TempFile(L"host.log");
   std::ofstream(script_path.c_str()) << script;
-  if (!process.Start(L"\"" + ExeDir() + L"host_double.exe\" --script \"" + script_path + L"\" --log \"" + log_path_ +
-                     L"\""))
+  wchar_t chosen[MAX_PATH] = L"";
+  const DWORD n = GetEnvironmentVariableW(L"KORVANE_HOST_DOUBLE", chosen, MAX_PATH);
+  const std::wstring exe = n > 0 && n < MAX_PATH ? std::wstring(chosen) : ExeDir() + L"host_double.exe";
+  if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\""))
     return false;
   return WaitFor(
       [&] {
@@ -197,6 +255,11 @@ int HostDouble::RegisteredRefs() const {
     if (line.find(" addref ") != std::string::npos || line.find(" release ") != std::string::npos) refs = RefsOf(line);
   }
   return refs;
+}
+
+void HostDouble::Kill() {
+  if (process.Running()) TerminateProcess(process.handle(), 9);
+  process.WaitExit(5000);
 }
 
 void HostDouble::Stop() {

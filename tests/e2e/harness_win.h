@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +53,9 @@ struct TimedCall {
 
 class HostDouble {
  public:
-  // Writes the script, starts the double and waits until its object is registered.
+  // Writes the script, starts the double and waits until its object is registered. The
+  // double is host_double.exe beside the tests, or the one KORVANE_HOST_DOUBLE names
+  // (another bitness's build, say).
   bool Start(const std::string& script = "");
   std::vector<std::string> LogLines() const;
   // "AudioFq", "FqA", "ExecuteMacros [<TX>]": the calls in the order they arrived.
@@ -63,6 +66,8 @@ class HostDouble {
   int LastRefs() const;
   int RegisteredRefs() const;
   void Stop();
+  // For a double that has been told to freeze and would not hear a Stop.
+  void Kill();
   Child process;
 
  private:
@@ -106,5 +111,13 @@ std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& call
 
 // Clicks a button the way a user's click arrives: posted, never sent.
 void Click(HWND button);
+
+// Real input, as the keyboard and mouse give it, to whichever window is under the pointer or has the focus.
+void PressKeys(std::initializer_list<WORD> keys);  // held down in order, let go in reverse
+void MouseButton(bool down);
+// Screen points on the window's frame: where it answers WM_NCHITTEST with `hit` (HTCLOSE, HTSYSMENU, ...),
+// and inside its client area.
+POINT FramePoint(HWND window, LRESULT hit);
+POINT ClientPoint(HWND window, int x, int y);
 
 }  // namespace e2e

@@ -44,7 +44,14 @@ Log g_log;
 Script g_script;
 int g_calls = 0;
 ULONGLONG g_busy_until = 0;
-constexpr UINT kDisconnectMessage = WM_APP, kCrashMessage = WM_APP + 1;
+constexpr UINT kDisconnectMessage = WM_APP, kCrashMessage = WM_APP + 1, kFreezeMessage = WM_APP + 2;
+
+// A host frozen between calls: its thread neither answers calls nor pumps messages.
+void Freeze() {
+  g_log.Line(L"freeze " + std::to_wstring(g_script.stall_ms) + L" ms");
+  Sleep(g_script.stall_ms);
+  g_log.Line(L"thaw");
+}
 
 // The demo tone drifts away from 2210 Hz by a few hertz a second until the
 // panel sends <ALIGN:2210>, then starts again from 2210 in the other direction.
@@ -176,6 +183,7 @@ class HostObject final : public IDispatch {
   }
   void AfterCall(int call) {
     if (g_script.exit_after_calls == call) PostMessageW(window_, kCrashMessage, 0, 0);
+    if (g_script.freeze_after_call == call) PostMessageW(window_, kFreezeMessage, 0, 0);
     if (g_script.disconnect_after == call) PostMessageW(window_, kDisconnectMessage, 0, 0);
     if (g_script.busy_ms && g_script.busy_after_calls == call) g_busy_until = GetTickCount64() + g_script.busy_ms;
   }
@@ -199,6 +207,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
   if (message == kCrashMessage) {
     g_log.Line(L"exit between calls");
     ExitProcess(4);  // no revoke, no disconnect: as if the host crashed
+  }
+  if (message == kFreezeMessage) {
+    Freeze();
+    return 0;
   }
   if (message == WM_CLOSE) {
     PostQuitMessage(0);
@@ -276,6 +288,7 @@ int wmain(int argc, wchar_t** argv) {
   const HRESULT registered =
       RegisterActiveObject(g_object, kClsid, g_script.weak ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG, &cookie);
   g_log.Line(SUCCEEDED(registered) ? L"registered" : L"register failed");
+  if (g_script.freeze_at_start) Freeze();
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);

@@ -25,6 +25,8 @@ struct Script {
   int delay_calls = 0;    // ...for this many calls (0: every call)
   int stall_on_call = 0;  // this one call (1-based) takes stall_ms
   DWORD stall_ms = 0;
+  int freeze_after_call = 0;     // once this call is answered, answer nothing for stall_ms
+  bool freeze_at_start = false;  // answer nothing for stall_ms once registered
   int exit_after_calls = 0;   // exit between calls once this many have been answered
   int exit_in_call = 0;       // exit inside this call (1-based)
   int disconnect_after = 0;   // CoDisconnectObject once this many calls have been answered

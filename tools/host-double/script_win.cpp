@@ -80,6 +80,8 @@ bool LoadScript(const std::wstring& path, Script& script, std::wstring& error) {
         {L"delay-calls", [&] { script.delay_calls = as_int; }},
         {L"stall-on-call", [&] { script.stall_on_call = as_int; }},
         {L"stall-ms", [&] { script.stall_ms = as_dword; }},
+        {L"freeze-after-call", [&] { script.freeze_after_call = as_int; }},
+        {L"freeze-at-start", [&] { script.freeze_at_start = true; }},
         {L"exit-after-calls", [&] { script.exit_after_calls = as_int; }},
         {L"exit-in-call", [&] { script.exit_in_call = as_int; }},
         {L"disconnect-after", [&] { script.disconnect_after = as_int; }},
