@@ -74,6 +74,8 @@ korvane_wine_test(e2e_progid_unregistered
   bash ${WINE_ENV} unregistered ${WINE_DIR} $<TARGET_FILE:korvane_e2e> --gtest_filter=NotRegistered.*)
 korvane_wine_test(e2e_german_locale
   bash ${WINE_ENV} locale ${WINE_DIR} de_DE.UTF-8 $<TARGET_FILE:korvane_e2e> --gtest_filter=Locale.*)
+korvane_wine_test(e2e_layout_liberation_sans
+  bash ${WINE_ENV} nofontlink ${WINE_DIR} $<TARGET_FILE:korvane_e2e> --gtest_filter=Layout.EveryText*)
 korvane_wine_test(e2e_layout_fallback korvane_e2e --gtest_filter=LayoutFallback.*)
 korvane_wine_test(e2e_layout_144dpi
   bash ${WINE_ENV} dpi ${WINE_DIR} 144 $<TARGET_FILE:korvane_e2e> --gtest_filter=Layout.*:LayoutFallback.*)

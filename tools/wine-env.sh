@@ -6,6 +6,8 @@
 #   wine-env.sh unregistered DIR PROGRAM ARGS...   the same with the host ProgID removed meanwhile
 #   wine-env.sh dpi DIR DPI PROGRAM ARGS...   the same at another screen DPI (LogPixels)
 #   wine-env.sh locale DIR LANG PROGRAM ARGS...   the same with Wine in the Unix locale LANG
+#   wine-env.sh nofontlink DIR PROGRAM ARGS...   the same without Wine's own faces (Tahoma): the
+#                                     message font is then Liberation Sans, as on Debian's Wine as shipped
 #   wine-env.sh teardown DIR        stops Wine and Xvfb, removes DIR
 # The ProgID is only ever written into DIR's own registry.
 set -euo pipefail
@@ -51,6 +53,10 @@ restart_session() {
 register() { wine reg add "HKLM\\Software\\Classes\\$PROGID\\CLSID" /ve /d "$CLSID" /f >/dev/null; }
 unregister() { wine reg delete "HKLM\\Software\\Classes\\$PROGID" /f >/dev/null 2>&1 || true; }
 
+# Debian's Wine 8 looks for its own faces (Tahoma, Marlett for the caption buttons) in
+# /usr/share/fonts, where fonts-wine does not put them; it also reads the prefix's Fonts.
+link_wine_faces() { ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"; }
+
 cmd=${1:?command}
 dir=${2:?directory}
 shift 2
@@ -79,9 +85,7 @@ case $cmd in
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
       register
     ) </dev/null >"$dir/setup.log" 2>&1
-    # Debian's Wine 8 looks for its own faces (Tahoma, Marlett for the caption buttons) in
-    # /usr/share/fonts, where fonts-wine does not put them; it also reads the prefix's Fonts.
-    ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    link_wine_faces
     echo "prefix ready on $DISPLAY"
     ;;
   run)
@@ -124,6 +128,16 @@ case $cmd in
     status=0
     LANG=$lang LC_ALL=$lang run_wine "$@" || status=$?
     restart_session
+    exit $status
+    ;;
+  nofontlink)
+    env_for "$dir"
+    restart_session
+    find "$WINEPREFIX/drive_c/windows/Fonts" -maxdepth 1 -lname '/usr/share/wine/fonts/*' -delete
+    status=0
+    run_wine "$@" || status=$?
+    restart_session
+    link_wine_faces
     exit $status
     ;;
   teardown)

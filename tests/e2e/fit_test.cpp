@@ -113,7 +113,20 @@ TEST(Layout, EveryTextFitsItsControl) {
   const IdlePanel idle;
   ASSERT_NE(idle.form, nullptr);
   const UINT dpi = korvane::WindowDpi(idle.form);
-  std::printf("at %u DPI the font is %d px high\n", dpi, FontHeightOf(idle, dpi));
+  LOGFONTW face{};
+  korvane::MessageFontForDpi(dpi, face);
+  const int font_height = FontHeightOf(idle, dpi);
+  wchar_t resolved[LF_FACESIZE] = L"?";
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HFONT font = CreateFontIndirectW(&face);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  GetTextFaceW(dc, LF_FACESIZE, resolved);
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  DeleteDC(dc);
+  std::printf("at %u DPI the font is %ls (%ls), %d px high\n", dpi, face.lfFaceName, resolved, font_height);
+  // Readable readouts: at least 10 px at 96 DPI (7.5 pt), in Tahoma and in Liberation Sans alike.
+  EXPECT_GE(font_height, MulDiv(10, static_cast<int>(dpi), 96));
   for (const auto& control_spec : kControls) {
     const HWND control = idle.Control(control_spec.id);
     if (control_spec.kind == ControlKind::ModeList) continue;  // its one entry is checked below
