@@ -57,7 +57,7 @@ if(CMAKE_CROSSCOMPILING)
     COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-win7.sh $<TARGET_FILE:korvane> ${KORVANE_OBJDUMP} ${CMAKE_C_COMPILER})
 endif()
 
-# Off where the build cannot run here (32-bit Windows programs under this Wine).
+# Off where this machine cannot run the build's programs (32-bit code without wine32, say).
 option(KORVANE_RUN_TESTS "Build the host double's end-to-end tests and the benchmark" ON)
 if(KORVANE_RUN_TESTS)
   include(cmake/windows-bench.cmake)

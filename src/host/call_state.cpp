@@ -45,9 +45,7 @@ bool CallState::NotResponding() const {
   return NotRespondingLocked(now);
 }
 
-bool CallState::NotRespondingLocked(Millis now) const {
-  return in_call_ && now - began_at_ >= kNotRespondingAfterMs;
-}
+bool CallState::NotRespondingLocked(Millis now) const { return in_call_ && now - began_at_ >= kNotRespondingAfterMs; }
 
 CallState::CloseStep CallState::RequestClose() {
   const Millis now = clock_();

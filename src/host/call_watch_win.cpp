@@ -16,8 +16,8 @@ CallWatch::~CallWatch() {
 bool CallWatch::Start(HWND window, UINT message) {
   window_ = window;
   message_ = message;
-  if (!timer_ &&
-      !CreateTimerQueueTimer(&timer_, nullptr, &CallWatch::Fire, this, kIntervalMs, kIntervalMs, WT_EXECUTEINTIMERTHREAD))
+  if (!timer_ && !CreateTimerQueueTimer(&timer_, nullptr, &CallWatch::Fire, this, kIntervalMs, kIntervalMs,
+                                        WT_EXECUTEINTIMERTHREAD))
     timer_ = nullptr;
   return timer_ != nullptr;
 }

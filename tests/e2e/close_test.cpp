@@ -49,8 +49,7 @@ bool NotResponding(HWND form) { return TextOf(form) == L"Korvane - host not resp
 bool Reach(Host host, e2e::HostDouble& double_host, e2e::Panel& panel, HWND form) {
   const auto shown = [&] { return IsWindowVisible(form) != FALSE; };
   switch (host) {
-    case Host::Healthy:
-      return WaitFor([&] { return panel.Text(korvane::kIdText3) == L"14085.5 kHz "; }, 3000);
+    case Host::Healthy: return WaitFor([&] { return panel.Text(korvane::kIdText3) == L"14085.5 kHz "; }, 3000);
     case Host::Slow: {
       // Half a second into a one-second call, with a click waiting for it.
       const std::size_t seen = double_host.Calls().size();
@@ -61,8 +60,7 @@ bool Reach(Host host, e2e::HostDouble& double_host, e2e::Panel& panel, HWND form
       return true;
     }
     case Host::HungInACall: return WaitFor([&] { return NotResponding(form); }, 4000);
-    case Host::HungBetweenCalls:
-      return WaitFor([&] { return double_host.Logged(" freeze "); }, 3000) && shown();
+    case Host::HungBetweenCalls: return WaitFor([&] { return double_host.Logged(" freeze "); }, 3000) && shown();
     case Host::HungAtStartUp: return WaitFor([&] { return shown() && NotResponding(form); }, 5000);
   }
   return false;

@@ -1,9 +1,11 @@
 // Process, window and log helpers for the end-to-end tests.
 #include "harness_win.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 
 namespace e2e {
 
@@ -176,8 +178,17 @@ bool HostDouble::Start(const std::string& script) {
   wchar_t chosen[MAX_PATH] = L"";
   const DWORD n = GetEnvironmentVariableW(L"KORVANE_HOST_DOUBLE", chosen, MAX_PATH);
   const std::wstring exe = n > 0 && n < MAX_PATH ? std::wstring(chosen) : ExeDir() + L"host_double.exe";
-  if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\""))
-    return false;
+  static bool told = false;
+  if (!std::exchange(told, true)) {
+    DWORD kind = 0;
+    const bool known = GetBinaryTypeW(exe.c_str(), &kind) != FALSE;
+    std::printf("host double: %ls (%s)\n", exe.c_str(),
+                !known                     ? "?"
+                : kind == SCS_64BIT_BINARY ? "64-bit"
+                : kind == SCS_32BIT_BINARY ? "32-bit"
+                                           : "other");
+  }
+  if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\"")) return false;
   return WaitFor(
       [&] {
         for (const auto& line : LogLines())

@@ -3,12 +3,13 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 namespace e2e {
 
 struct Usage {
-  SIZE_T private_bytes = 0;
+  std::size_t private_bytes = 0;
   DWORD handles = 0;
   DWORD gdi = 0;   // 0 where GetGuiResources is not implemented (Wine)
   DWORD user = 0;  // likewise

@@ -27,15 +27,15 @@ struct Script {
   DWORD stall_ms = 0;
   int freeze_after_call = 0;     // once this call is answered, answer nothing for stall_ms
   bool freeze_at_start = false;  // answer nothing for stall_ms once registered
-  int exit_after_calls = 0;   // exit between calls once this many have been answered
-  int exit_in_call = 0;       // exit inside this call (1-based)
-  int disconnect_after = 0;   // CoDisconnectObject once this many calls have been answered
-  int exception_on_call = 0;  // answer DISP_E_EXCEPTION to this call (1-based)
-  DWORD busy_ms = 0;          // reject incoming calls as busy for this long...
-  int busy_after_calls = 0;   // ...from the end of this call on (0: from the start)
-  bool weak = false;          // weak registration: lets a test see its clients' releases,
-                              // but the object is disconnected when the last client leaves
-  bool demo = false;          // tone drifts, <ALIGN:2210> pulls it back
+  int exit_after_calls = 0;      // exit between calls once this many have been answered
+  int exit_in_call = 0;          // exit inside this call (1-based)
+  int disconnect_after = 0;      // CoDisconnectObject once this many calls have been answered
+  int exception_on_call = 0;     // answer DISP_E_EXCEPTION to this call (1-based)
+  DWORD busy_ms = 0;             // reject incoming calls as busy for this long...
+  int busy_after_calls = 0;      // ...from the end of this call on (0: from the start)
+  bool weak = false;             // weak registration: lets a test see its clients' releases,
+                                 // but the object is disconnected when the last client leaves
+  bool demo = false;             // tone drifts, <ALIGN:2210> pulls it back
 };
 
 // Reads "AudioFq I4:2290 R8:2169.5 ...", "FqA ...", "delay-ms N", ... lines.
