@@ -37,7 +37,7 @@ class ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-  korvane::CallState calls;
+  korvane::CallState calls(+[]() -> korvane::Millis { return GetTickCount64(); });
   // Declared before COM and destroyed after it: the close's deadline covers COM's teardown too.
   korvane::CallWatch watch(calls);
   ComApartment apartment;

@@ -1,72 +1,44 @@
-// The state of the call in progress and of the close, behind one lock.
+// The state of the call in progress and of the close, in atomics: the watcher thread only reads.
 #include "host/call_state.h"
-
-#include <chrono>
 
 namespace korvane {
 
-Millis SteadyMillis() {
-  using namespace std::chrono;
-  return static_cast<Millis>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
+// The window's thread writes; a reader that sees a call begun also sees when it began
+// (store before the flag, release; load the flag first, acquire).
 void CallState::Began() {
-  const Millis now = clock_();
-  const std::lock_guard<std::mutex> held(lock_);
-  in_call_ = true;
-  began_at_ = now;
-  ++call_number_;
+  began_at_.store(clock_(), std::memory_order_relaxed);
+  call_number_.fetch_add(1, std::memory_order_relaxed);
+  in_call_.store(true, std::memory_order_release);
 }
 
-void CallState::Ended() {
-  const std::lock_guard<std::mutex> held(lock_);
-  in_call_ = false;
-}
+void CallState::Ended() { in_call_.store(false, std::memory_order_release); }
 
-bool CallState::InCall() const {
-  const std::lock_guard<std::mutex> held(lock_);
-  return in_call_;
-}
+bool CallState::InCall() const { return in_call_.load(std::memory_order_acquire); }
 
 Millis CallState::Age() const {
+  if (!InCall()) return 0;
+  const Millis began = began_at_.load(std::memory_order_relaxed);
   const Millis now = clock_();
-  const std::lock_guard<std::mutex> held(lock_);
-  return in_call_ ? now - began_at_ : 0;
+  return now > began ? now - began : 0;
 }
 
-std::uint64_t CallState::CallNumber() const {
-  const std::lock_guard<std::mutex> held(lock_);
-  return call_number_;
-}
+std::uint64_t CallState::CallNumber() const { return call_number_.load(std::memory_order_relaxed); }
 
-bool CallState::NotResponding() const {
-  const Millis now = clock_();
-  const std::lock_guard<std::mutex> held(lock_);
-  return NotRespondingLocked(now);
-}
-
-bool CallState::NotRespondingLocked(Millis now) const { return in_call_ && now - began_at_ >= kNotRespondingAfterMs; }
+bool CallState::NotResponding() const { return InCall() && Age() >= kNotRespondingAfterMs; }
 
 CallState::CloseStep CallState::RequestClose() {
-  const Millis now = clock_();
-  const std::lock_guard<std::mutex> held(lock_);
-  if (!closing_) {
-    closing_ = true;
-    close_asked_at_ = now;
+  if (!Closing()) {
+    close_asked_at_.store(clock_(), std::memory_order_relaxed);
+    closing_.store(true, std::memory_order_release);
   }
-  if (!in_call_) return CloseStep::DestroyNow;
-  return NotRespondingLocked(now) ? CloseStep::GiveUpHost : CloseStep::AfterTheCall;
+  if (!InCall()) return CloseStep::DestroyNow;
+  return NotResponding() ? CloseStep::GiveUpHost : CloseStep::AfterTheCall;
 }
 
-bool CallState::Closing() const {
-  const std::lock_guard<std::mutex> held(lock_);
-  return closing_;
-}
+bool CallState::Closing() const { return closing_.load(std::memory_order_acquire); }
 
 bool CallState::CloseOverdue() const {
-  const Millis now = clock_();
-  const std::lock_guard<std::mutex> held(lock_);
-  return closing_ && now - close_asked_at_ >= kCloseGraceMs;
+  return Closing() && clock_() - close_asked_at_.load(std::memory_order_relaxed) >= kCloseGraceMs;
 }
 
 }  // namespace korvane

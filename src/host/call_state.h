@@ -1,17 +1,20 @@
 // Whether a host call is outstanding and for how long, and whether the operator has asked to close.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <functional>
-#include <mutex>
-#include <utility>
 
 namespace korvane {
 
 using Millis = std::uint64_t;
 
-// Milliseconds on a steady clock.
-Millis SteadyMillis();
+// Milliseconds on a steady clock. (Inline: the panel passes the system's tick count instead, and
+// so does not carry the C++ clock's run-time support.)
+inline Millis SteadyMillis() {
+  using namespace std::chrono;
+  return static_cast<Millis>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
 
 // The one owner of closing and of judging a call that does not come back. Shared by the
 // window's thread, which makes the calls and takes the close, and the thread that
@@ -31,7 +34,8 @@ class CallState {
     GiveUpHost,    // the call is not answering: end now, without asking the host anything more
   };
 
-  explicit CallState(std::function<Millis()> clock = SteadyMillis) : clock_(std::move(clock)) {}
+  // `clock` counts milliseconds steadily; the window's thread and the watcher both read it.
+  explicit CallState(Millis (*clock)() = SteadyMillis) : clock_(clock) {}
   CallState(const CallState&) = delete;
   CallState& operator=(const CallState&) = delete;
 
@@ -51,15 +55,12 @@ class CallState {
   bool CloseOverdue() const;
 
  private:
-  bool NotRespondingLocked(Millis now) const;
-
-  std::function<Millis()> clock_;
-  mutable std::mutex lock_;
-  bool in_call_ = false;
-  Millis began_at_ = 0;
-  std::uint64_t call_number_ = 0;
-  bool closing_ = false;
-  Millis close_asked_at_ = 0;
+  Millis (*clock_)();
+  std::atomic<bool> in_call_{false};
+  std::atomic<Millis> began_at_{0};
+  std::atomic<std::uint64_t> call_number_{0};
+  std::atomic<bool> closing_{false};
+  std::atomic<Millis> close_asked_at_{0};
 };
 
 }  // namespace korvane

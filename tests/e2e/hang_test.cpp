@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "harness_win.h"
+#include "host/call_state.h"
+#include "host/call_watch_win.h"
 #include "panel/controls.h"
 
 namespace {
@@ -121,6 +123,37 @@ TEST(HostHangs, ClosingAfterAHangIsAnOrdinaryClose) {
   ASSERT_TRUE(s.panel.process.WaitExit(5000));
   EXPECT_EQ(s.panel.process.ExitCode(), 0u);
   EXPECT_TRUE(s.host.process.Running());
+}
+
+}  // namespace
+
+namespace {
+
+// The watch wakes a window stuck in a call with a WM_NULL, but never piles them up: over a long hang
+// nothing would take them out, and the queue's limit would one day swallow the close.
+TEST(CallWatch, KeepsAtMostOneWakeQueuedForAStuckWindow) {
+  korvane::CallState calls;
+  korvane::CallWatch watch(calls);
+  const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  constexpr UINT kAge = WM_APP + 1;
+  ASSERT_TRUE(watch.Start(window, kAge));
+  calls.Began();  // this thread now plays the window's thread stuck in a host call
+  Sleep(10 * korvane::CallWatch::kIntervalMs);
+  int wakes = 0;
+  MSG message;
+  while (PeekMessageW(&message, window, WM_NULL, WM_NULL, PM_REMOVE)) ++wakes;
+  EXPECT_EQ(wakes, 1) << "one WM_NULL queued however long the call";
+
+  watch.Woken();  // taken out: the next fire may queue one again
+  Sleep(3 * korvane::CallWatch::kIntervalMs);
+  wakes = 0;
+  while (PeekMessageW(&message, window, WM_NULL, WM_NULL, PM_REMOVE)) ++wakes;
+  EXPECT_EQ(wakes, 1);
+  calls.Ended();
+  Sleep(2 * korvane::CallWatch::kIntervalMs);
+  EXPECT_FALSE(PeekMessageW(&message, window, WM_NULL, WM_NULL, PM_REMOVE)) << "nothing between calls";
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -64,8 +64,17 @@ TEST_P(Answers, ReadoutsAndMacrosFollowTheKindOfAnswer) {
   EXPECT_EQ(panel.Text(korvane::kIdText3), c.text3);
   panel.Close();
   ASSERT_TRUE(panel.process.WaitExit(5000));
-  EXPECT_EQ(host.Macros().size(), c.macros * ticks());
-  EXPECT_EQ(host.Calls().size(), ticks() * (4 + c.macros)) << "every step was still tried";
+  // Every step was still tried in every tick; only the last may be cut short by the close,
+  // after which nothing more is sent.
+  const auto all = e2e::Ticks(host.Calls());
+  ASSERT_GE(all.size(), 3u);
+  for (std::size_t i = 0; i + 1 < all.size(); ++i)
+    EXPECT_EQ(all[i].size(), 4 + c.macros) << "tick " << i << ": every step was still tried";
+  EXPECT_LE(all.back().size(), 4 + c.macros + 1) << "(a tick cut after its first read joins the one before)";
+  std::size_t macros_in_full_ticks = 0;
+  for (std::size_t i = 0; i + 1 < all.size(); ++i)
+    for (const auto& call : all[i]) macros_in_full_ticks += call.rfind("ExecuteMacros", 0) == 0;
+  EXPECT_EQ(macros_in_full_ticks, c.macros * (all.size() - 1));
   EXPECT_EQ(panel.process.ExitCode(), 0u);
   host.Stop();
 }

@@ -13,6 +13,10 @@
 
 namespace korvane::testing {
 
+// A clock that moves only when a test moves it.
+inline Millis fake_now = 1000;
+inline Millis FakeNow() { return fake_now; }
+
 // Answers scripted readings (the last one repeats) and records every call.
 class FakeHost : public HostAutomation {
  public:
@@ -24,9 +28,9 @@ class FakeHost : public HostAutomation {
   int references = 0;
   // Runs inside every call after it is recorded; lets a test re-enter the panel.
   std::function<void()> during_call;
-  // The panel's call state, on a clock the test moves by hand (`now`, in ms).
-  Millis now = 1000;
-  CallState state{[this] { return now; }};
+  // The panel's call state, on the clock the test moves by hand (`now`, in ms).
+  Millis& now = fake_now;
+  CallState state{FakeNow};
 
   bool Attach(std::wstring_view prog_id) override {
     calls.push_back(L"Attach " + std::wstring(prog_id));

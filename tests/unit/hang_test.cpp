@@ -88,39 +88,39 @@ TEST(Hang, ClicksDuringAShortCallGoAfterItInOrderButNotThoseMadeWhileTheHostIsNo
 }
 
 TEST(Hang, CloseStepDependsOnTheCallOutstanding) {
-  testing::FakeHost clock;
+  Millis& now = testing::fake_now;
   {
-    CallState calls{[&] { return clock.now; }};
+    CallState calls{testing::FakeNow};
     EXPECT_EQ(calls.RequestClose(), Step::DestroyNow) << "between calls";
     EXPECT_TRUE(calls.Closing());
   }
   {
-    CallState calls{[&] { return clock.now; }};
+    CallState calls{testing::FakeNow};
     calls.Began();
-    clock.now += 1999;
+    now += 1999;
     EXPECT_EQ(calls.RequestClose(), Step::AfterTheCall) << "a young call is waited for";
-    clock.now += 1;
+    now += 1;
     EXPECT_EQ(calls.RequestClose(), Step::GiveUpHost) << "asked again once it is not answering";
   }
   {
-    CallState calls{[&] { return clock.now; }};
+    CallState calls{testing::FakeNow};
     calls.Began();
-    clock.now += 2000;
+    now += 2000;
     EXPECT_EQ(calls.RequestClose(), Step::GiveUpHost);
   }
 }
 
 TEST(Hang, ACloseIsOverdueAfterItsGraceWhateverHoldsItUp) {
-  testing::FakeHost clock;
-  CallState calls{[&] { return clock.now; }};
+  Millis& now = testing::fake_now;
+  CallState calls{testing::FakeNow};
   EXPECT_FALSE(calls.CloseOverdue()) << "no close asked for";
-  clock.now += 10000;
+  now += 10000;
   EXPECT_FALSE(calls.CloseOverdue());
   calls.RequestClose();
-  clock.now += CallState::kCloseGraceMs - 1;
+  now += CallState::kCloseGraceMs - 1;
   EXPECT_FALSE(calls.CloseOverdue());
   calls.RequestClose();  // a second close does not move the deadline
-  clock.now += 1;
+  now += 1;
   EXPECT_TRUE(calls.CloseOverdue());
   EXPECT_LT(CallState::kCloseGraceMs, 1000u) << "a close ends the panel within a second";
 }
