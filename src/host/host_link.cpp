@@ -36,7 +36,8 @@ void HostLink::StartUp(const std::function<void()>& show_not_loaded) {
     return;
   }
   if (on_call_ended_) on_call_ended_();
-  if (show_not_loaded) show_not_loaded();
+  // Closed while the attach still ran: no message for a panel the operator has already left.
+  if (show_not_loaded && !calls_.Closing()) show_not_loaded();
   HostUp = 0;
 }
 

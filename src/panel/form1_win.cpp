@@ -67,7 +67,7 @@ bool Form1::Create(HINSTANCE instance) {
 void Form1::Load(int show_command) {
   show_command_ = show_command;
   panel_.Load();
-  if (!hwnd_) return;  // closed during start-up
+  if (!hwnd_ || calls_.Closing()) return;  // closed during start-up
   ShowWindow(hwnd_, show_command);
   SetFocus(Control(kIdCombo1));
 }

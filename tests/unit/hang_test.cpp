@@ -160,5 +160,18 @@ TEST(Hang, TheAttachIsACallTooSoAHungStartUpIsSeen) {
   EXPECT_TRUE(panel.link().IsUp());
 }
 
+TEST(Hang, ClosedWhileAttachingNoMessageAndNothingSent) {
+  testing::FakeHost host;
+  host.attach_succeeds = false;
+  testing::FakeView view;
+  Panel panel(host, view, host.state);
+  host.during_call = [&] { host.state.RequestClose(); };  // a close from another program, mid-attach
+  panel.Load();
+  EXPECT_TRUE(view.messages.empty()) << "no dialog after the operator has closed";
+  panel.Tick();
+  panel.Click(CommandButton::Command5);
+  EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
+}
+
 }  // namespace
 }  // namespace korvane
