@@ -16,14 +16,14 @@ using e2e::TextOf;
 using e2e::WaitFor;
 
 enum class Host { Healthy, Slow, HungInACall, HungBetweenCalls, HungAtStartUp };
-enum class Close { CloseBox, AltF4, SystemMenu, Taskbar, WmCloseFromAnotherProcess };
+enum class Close { CloseBox, AltF4, AltF4FromAButton, SystemMenu, Taskbar, WmCloseFromAnotherProcess };
 
 const char* Name(Host h) {
   const char* names[] = {"Healthy", "Slow", "HungInACall", "HungBetweenCalls", "HungAtStartUp"};
   return names[static_cast<int>(h)];
 }
 const char* Name(Close c) {
-  const char* names[] = {"CloseBox", "AltF4", "SystemMenu", "Taskbar", "WmCloseFromAnotherProcess"};
+  const char* names[] = {"CloseBox", "AltF4", "AltF4FromAButton", "SystemMenu", "Taskbar", "WmCloseFromAnotherProcess"};
   return names[static_cast<int>(c)];
 }
 
@@ -86,6 +86,12 @@ bool CloseThePanel(Close how, HWND form, double& made_at) {
       e2e::MouseButton(false);
       return true;
     case Close::AltF4: e2e::PressKeys({VK_MENU, VK_F4}); return true;  // the focus is in the mode list, as at start
+    case Close::AltF4FromAButton:
+      for (int i = 0; i < 3; ++i) e2e::PressKeys({VK_TAB});  // to RTTY-N
+      if (!WaitFor([&] { return e2e::Focused(form) == GetDlgItem(form, korvane::kIdCommand1); }, 1000)) return false;
+      made_at = NowMs();
+      e2e::PressKeys({VK_MENU, VK_F4});
+      return true;
     case Close::SystemMenu:
       if (!Press(form, HTSYSMENU)) return false;
       e2e::MouseButton(false);
@@ -139,14 +145,13 @@ TEST_P(Closing, EndsWithinASecondSendsNothingMoreAndLetsGoOfAHostThatAnswers) {
   host.Kill();
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryHostStateAndEveryClose, Closing,
-                         ::testing::Combine(::testing::Values(Host::Healthy, Host::Slow, Host::HungInACall,
-                                                              Host::HungBetweenCalls, Host::HungAtStartUp),
-                                            ::testing::Values(Close::CloseBox, Close::AltF4, Close::SystemMenu,
-                                                              Close::Taskbar, Close::WmCloseFromAnotherProcess)),
-                         [](const auto& info) {
-                           return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryHostStateAndEveryClose, Closing,
+    ::testing::Combine(::testing::Values(Host::Healthy, Host::Slow, Host::HungInACall, Host::HungBetweenCalls,
+                                         Host::HungAtStartUp),
+                       ::testing::Values(Close::CloseBox, Close::AltF4, Close::AltF4FromAButton, Close::SystemMenu,
+                                         Close::Taskbar, Close::WmCloseFromAnotherProcess)),
+    [](const auto& info) { return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param)); });
 
 // A press on the close box that the operator takes back (let go elsewhere) closes nothing, also during a hang.
 TEST(ClosingWithdrawn, APressLetGoOffTheCloseBoxLeavesThePanelRunning) {

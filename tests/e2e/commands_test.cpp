@@ -18,12 +18,7 @@ struct Session : e2e::Session {
   Session() : e2e::Session("AudioFq I4:2210\nFqA I4:14085500\n") {}
 };
 
-HWND Focused(HWND form) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-  return info.hwndFocus;
-}
+using e2e::Focused;
 
 // A key as the panel's message loop receives it from the keyboard: posted to the focused control.
 void PressKey(HWND target, UINT key) {

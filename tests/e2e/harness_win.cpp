@@ -119,6 +119,13 @@ std::vector<HWND> Children(HWND parent) {
   return found;
 }
 
+HWND Focused(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 void PressKeys(std::initializer_list<WORD> keys) {

@@ -43,6 +43,8 @@ std::wstring TextOf(HWND hwnd);
 // For failure messages: the panel's texts are ASCII.
 inline std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
 std::vector<HWND> Children(HWND parent);
+// The control that has the keyboard focus in the window's thread.
+HWND Focused(HWND window);
 
 // One call as the host double logged it: when it began and ended (ms since the double started).
 struct TimedCall {
