@@ -86,12 +86,18 @@ bool CloseThePanel(Close how, HWND form, double& made_at) {
       e2e::MouseButton(false);
       return true;
     case Close::AltF4: e2e::PressKeys({VK_MENU, VK_F4}); return true;  // the focus is in the mode list, as at start
-    case Close::AltF4FromAButton:
-      for (int i = 0; i < 3; ++i) e2e::PressKeys({VK_TAB});  // to RTTY-N
-      if (!WaitFor([&] { return e2e::Focused(form) == GetDlgItem(form, korvane::kIdCommand1); }, 1000)) return false;
+    case Close::AltF4FromAButton: {
+      // Tab round to RTTY-N, wherever the focus is now.
+      const HWND button = GetDlgItem(form, korvane::kIdCommand1);
+      for (int i = 0; i < 7 && e2e::Focused(form) != button; ++i) {
+        e2e::PressKeys({VK_TAB});
+        WaitFor([&] { return e2e::Focused(form) == button; }, 300);
+      }
+      if (e2e::Focused(form) != button) return false;
       made_at = NowMs();
       e2e::PressKeys({VK_MENU, VK_F4});
       return true;
+    }
     case Close::SystemMenu:
       if (!Press(form, HTSYSMENU)) return false;
       e2e::MouseButton(false);
