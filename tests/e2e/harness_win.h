@@ -99,7 +99,7 @@ struct Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();
-  // Closes the panel and returns every call the host saw.
+  // Closes the panel between two ticks and returns every call the host saw.
   std::vector<std::string> Finish();
   bool WaitForMacros(std::size_t count);
 
