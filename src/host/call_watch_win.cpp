@@ -25,14 +25,13 @@ bool CallWatch::Start(HWND window, UINT message) {
 void CALLBACK CallWatch::Fire(void* self, BOOLEAN) {
   auto* watch = static_cast<CallWatch*>(self);
   if (watch->calls_.CloseOverdue()) EndLeavingHost();
-  const Millis age = watch->calls_.Age();
-  if (age == 0 && !watch->calls_.InCall()) return;
+  if (!watch->calls_.InCall()) return;
   // A WM_NULL of an earlier call may have been taken by the window's own loop.
   if (const std::uint64_t call = watch->calls_.CallNumber(); call != watch->woken_for_call_) {
     watch->woken_for_call_ = call;
     watch->wake_queued_ = false;
   }
-  SendNotifyMessageW(watch->window_, watch->message_, static_cast<WPARAM>(age), 0);
+  SendNotifyMessageW(watch->window_, watch->message_, static_cast<WPARAM>(watch->calls_.Age()), 0);
   if (!watch->wake_queued_.exchange(true)) PostMessageW(watch->window_, WM_NULL, 0, 0);
 }
 

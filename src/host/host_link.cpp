@@ -30,12 +30,10 @@ auto HostLink::Outstanding(Call&& call) {
 
 void HostLink::StartUp(const std::function<void()>& show_not_loaded) {
   HostUp = 1;
-  if (Outstanding([this] { return binding_.Attach(kHostProgId); })) {
-    HostApp = &binding_;
-    if (on_call_ended_) on_call_ended_();
-    return;
-  }
+  const bool attached = Outstanding([this] { return binding_.Attach(kHostProgId); });
+  if (attached) HostApp = &binding_;
   if (on_call_ended_) on_call_ended_();
+  if (attached) return;
   // Closed while the attach still ran: no message for a panel the operator has already left.
   if (show_not_loaded && !calls_.Closing()) show_not_loaded();
   HostUp = 0;

@@ -35,9 +35,6 @@ class HostLink {
   std::optional<int> host_up() const { return HostUp; }
   // True once a transport failure has taken the link down.
   bool HostLost() const { return host_lost_; }
-  // True while a host call is outstanding.
-  bool InCall() const { return calls_.InCall(); }
-  const CallState& calls() const { return calls_; }
 
   // Each call is made only while the link is up and no close has been asked
   // for. A reading comes back only when the call succeeded and the host

@@ -61,7 +61,7 @@ HRESULT RetryWhileBusy(BusyHostFilter& filter, Call&& call) {
     if (!IsBusyStatus(static_cast<HostStatus>(hr)) ||
         GetTickCount64() - start + BusyHostFilter::kRetryDelayMs >= BusyHostFilter::kRetryWindowMs)
       return hr;
-    if (!filter.WaitPumping(BusyHostFilter::kRetryDelayMs) || filter.Closing()) return hr;
+    if (!filter.WaitPumping(BusyHostFilter::kRetryDelayMs)) return hr;
   }
 }
 

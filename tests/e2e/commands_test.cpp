@@ -91,10 +91,7 @@ TEST(Commands, KeyboardTabSkipsWhatIsOutOfViewThenSpaceOrEnterPressesOnce) {
   EXPECT_FALSE(IsWindowVisible(s.panel.Control(kIdCommand4)));
   EXPECT_FALSE(IsWindowVisible(s.panel.Control(kIdCommand5)));
 
-  RECT frame{};
-  GetWindowRect(s.form, &frame);
-  SetWindowPos(s.form, nullptr, 0, 0, frame.right - frame.left, 3 * (frame.bottom - frame.top),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+  e2e::Enlarge(s.form);
   ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(s.panel.Control(kIdCommand5)) != FALSE; }, 2000));
   for (int id : {kIdText2, kIdText3, kIdCommand4}) {
     PressKey(Focused(s.form), VK_TAB);

@@ -125,10 +125,6 @@ TEST(HostHangs, ClosingAfterAHangIsAnOrdinaryClose) {
   EXPECT_TRUE(s.host.process.Running());
 }
 
-}  // namespace
-
-namespace {
-
 // The watch wakes a window stuck in a call with a WM_NULL, but never piles them up: over a long hang
 // nothing would take them out, and the queue's limit would one day swallow the close.
 TEST(CallWatch, KeepsAtMostOneWakeQueuedForAStuckWindow) {

@@ -35,11 +35,14 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms) {
 
 Child::~Child() {
   if (!process_) return;
-  if (Running()) {
-    TerminateProcess(process_, 9);
-    WaitForSingleObject(process_, 5000);
-  }
+  Kill();
   CloseHandle(process_);
+}
+
+void Child::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_, 9);
+  WaitForSingleObject(process_, 5000);
 }
 
 bool Child::Start(const std::wstring& command_line, const wchar_t* environment) {
@@ -156,8 +159,6 @@ void MouseButton(bool down) {
 POINT FramePoint(HWND window, LRESULT hit) {
   RECT frame{};
   GetWindowRect(window, &frame);
-  RECT client{};
-  GetClientRect(window, &client);
   POINT client_top{0, 0};
   ClientToScreen(window, &client_top);
   // Along the middle of the caption, from both ends inwards.
@@ -170,6 +171,13 @@ POINT FramePoint(HWND window, LRESULT hit) {
     }
   }
   return {-1, -1};
+}
+
+void Enlarge(HWND window) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, 3 * (frame.bottom - frame.top),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 POINT ClientPoint(HWND window, int x, int y) {
@@ -273,11 +281,6 @@ int HostDouble::RegisteredRefs() const {
     if (line.find(" addref ") != std::string::npos || line.find(" release ") != std::string::npos) refs = RefsOf(line);
   }
   return refs;
-}
-
-void HostDouble::Kill() {
-  if (process.Running()) TerminateProcess(process.handle(), 9);
-  process.WaitExit(5000);
 }
 
 void HostDouble::Stop() {

@@ -26,6 +26,8 @@ class Child {
   bool Start(const std::wstring& command_line, const wchar_t* environment = nullptr);
   bool Running() const;
   bool WaitExit(DWORD timeout_ms) const;
+  // Ends it at once, if it still runs.
+  void Kill();
   DWORD ExitCode() const;
   DWORD pid() const { return pid_; }
   HANDLE handle() const { return process_; }
@@ -68,8 +70,6 @@ class HostDouble {
   int LastRefs() const;
   int RegisteredRefs() const;
   void Stop();
-  // For a double that has been told to freeze and would not hear a Stop.
-  void Kill();
   Child process;
 
  private:
@@ -121,5 +121,7 @@ void MouseButton(bool down);
 // and inside its client area.
 POINT FramePoint(HWND window, LRESULT hit);
 POINT ClientPoint(HWND window, int x, int y);
+// Three times as high, so that the lower row of controls comes into view (posted: the panel may be in a call).
+void Enlarge(HWND window);
 
 }  // namespace e2e

@@ -72,10 +72,7 @@ TEST(Layout, TabMovesTheFocusInTabIndexOrderAmongTheControlsInView) {
   EXPECT_EQ(in_view.size(), 5u);
   EXPECT_EQ(tab_round(), in_view) << "at the default size";
 
-  RECT frame{};
-  GetWindowRect(run.form, &frame);
-  SetWindowPos(run.form, nullptr, 0, 0, frame.right - frame.left, 3 * (frame.bottom - frame.top),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+  e2e::Enlarge(run.form);
   ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(GetDlgItem(run.form, korvane::kIdCommand5)) != FALSE; }, 2000));
   EXPECT_EQ(tab_round(), korvane::FocusOrder()) << "enlarged";
 }
