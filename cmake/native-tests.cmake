@@ -27,3 +27,8 @@ add_executable(korvane_unit_tests
   tests/unit/poll_test.cpp)
 target_link_libraries(korvane_unit_tests PRIVATE korvane_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(korvane_unit_tests)
+
+# The dependency installer's decisions, against stand-in package tools (once, not again under the sanitizers).
+if(NOT KORVANE_SANITIZE)
+  add_test(NAME install_deps_decisions COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/install_deps_test.sh)
+endif()

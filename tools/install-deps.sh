@@ -1,25 +1,78 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the demo and the tests need, when any is missing, and
-# Wine's 32-bit half where this machine can run 32-bit code (tools/runs-32-bit.sh says whether).
+# Installs the Debian 12 packages the build, the demo and the tests need, when any is missing, and then,
+# on its own, Wine's 32-bit half where this machine can run 32-bit code (tools/runs-32-bit.sh says whether).
+# The 32-bit half is optional: when it cannot be had, nothing of it is left behind and the run goes on.
+# Its outcome is written, one line, to $KORVANE_WINE32_STATUS (build/wine32-status):
+#   installed | no-32-bit-code | not-installed: <apt's first error line>
+# An index that fails to download is retried, then left out; a required package that still cannot be
+# installed ends the run with apt's own message.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+status_file=${KORVANE_WINE32_STATUS:-build/wine32-status}
+retry_delay=${KORVANE_APT_RETRY_DELAY:-10}
+probe_32_bit=${KORVANE_PROBE_32_BIT:-tools/runs-32-bit.sh}
+export DEBIAN_FRONTEND=noninteractive
+
 # Wine's fonts are recommended packages, which --no-install-recommends skips; operators have them.
-packages=(cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+required=(cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick clang clang-format clang-tidy libclang-rt-14-dev
   locales zip unzip binutils)
-if bash tools/runs-32-bit.sh; then
-  packages+=(wine32:i386)
-fi
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+
+# A mirror in the middle of a sync serves an index that does not match its release file, for a while:
+# three tries, then the lists that did arrive are used.
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    apt-get update -qq && return 0
+    if [ "$try" -lt 3 ]; then
+      echo "apt-get update failed (try $try of 3); again in ${retry_delay} s" >&2
+      sleep "$retry_delay"
+    fi
+  done
+  echo "apt-get update failed 3 times; going on with the package lists that did arrive" >&2
+  return 0
+}
+
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
+for p in "${required[@]}"; do installed "$p" || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
-  apt-get update -qq
+  apt_update
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+mkdir -p "$(dirname "$status_file")"
+if ! bash "$probe_32_bit"; then
+  echo "no-32-bit-code" >"$status_file"
+  exit 0
+fi
+if installed wine32:i386; then
+  echo "installed" >"$status_file"
+  exit 0
+fi
+echo "installing (optional): wine32:i386"
+added_i386=false
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  added_i386=true
+fi
+apt_update
+log=$(mktemp)
+if apt-get install -y -qq --no-install-recommends wine32:i386 >"$log" 2>&1; then
+  echo "installed" >"$status_file"
+  rm -f "$log"
+  exit 0
+fi
+reason=$(grep -m 1 '^E: ' "$log" || true)
+[ -n "$reason" ] || reason=$(grep -m 1 . "$log" || echo "apt-get install failed")
+rm -f "$log"
+echo "wine32:i386 could not be installed: $reason" >&2
+# Leave the machine as it was: an i386 architecture this run added, with nothing of it installed, goes again.
+if $added_i386 && ! dpkg-query -W -f='${Architecture} ${Status}\n' 2>/dev/null | grep -v ' not-installed$' | grep -q '^i386 '; then
+  dpkg --remove-architecture i386
+  echo "removed the i386 architecture again" >&2
+fi
+echo "not-installed: $reason" >"$status_file"
+exit 0
