@@ -5,10 +5,8 @@ enable_language(RC)
 set(KORVANE_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 # The COM binding, also linked into the soak and benchmark programs.
-add_library(korvane_binding STATIC
-  src/host/call_watch_win.cpp
-  src/host/com_host_win.cpp
-  src/host/message_filter_win.cpp)
+set(KORVANE_BINDING_SOURCES src/host/call_watch_win.cpp src/host/com_host_win.cpp src/host/message_filter_win.cpp)
+add_library(korvane_binding STATIC ${KORVANE_BINDING_SOURCES})
 target_compile_definitions(korvane_binding PUBLIC ${KORVANE_WIN_DEFINES})
 target_link_libraries(korvane_binding PUBLIC korvane_core ole32 oleaut32 uuid)
 

@@ -62,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
       handle(message);
     }
   });
+  form.RunQueuedMessagesWith([&] { filter.filter().Pump(); });
   watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);
   form.Load(show_command);
   form.CloseWhenCallIsBack();

@@ -6,6 +6,7 @@
 namespace korvane {
 
 bool ComHost::Attach(std::wstring_view prog_id) {
+  if (kStrictWindowsRules && InInputSyncCall()) return false;
   CLSID clsid{};
   if (FAILED(CLSIDFromProgID(std::wstring(prog_id).c_str(), &clsid))) return false;
   ComRef<IUnknown> running;
@@ -39,6 +40,7 @@ HRESULT ComHost::InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UI
   // so the proxy is kept alive here until the call has returned.
   const ComRef<IDispatch> host = dispatch_;
   if (!host) return CO_E_OBJNOTCONNECTED;
+  if (kStrictWindowsRules && InInputSyncCall()) return RPC_E_CANTCALLOUT_ININPUTSYNCCALL;
   return RetryWhileBusy(filter_, [&] {
     LPOLESTR member = const_cast<LPOLESTR>(name);
     DISPID id = DISPID_UNKNOWN;

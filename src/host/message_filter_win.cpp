@@ -20,17 +20,21 @@ DWORD STDMETHODCALLTYPE BusyHostFilter::RetryRejectedCall(HTASK, DWORD elapsed_m
 }
 
 DWORD STDMETHODCALLTYPE BusyHostFilter::MessagePending(HTASK, DWORD, DWORD) {
-  Pump();
+  if (!kStrictWindowsRules) Pump();
   return PENDINGMSG_WAITNOPROCESS;
 }
 
 void BusyHostFilter::Pump() {
+  // A pump dispatches the call watch's notification, which asks for a pump in turn.
+  if (pumping_) return;
+  pumping_ = true;
   if (pump_) {
     pump_();
-    return;
+  } else {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
   }
-  MSG message;
-  while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
+  pumping_ = false;
 }
 
 bool BusyHostFilter::WaitPumping(DWORD ms) {

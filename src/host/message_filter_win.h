@@ -14,6 +14,20 @@
 
 namespace korvane {
 
+// Inside a message that another thread or program sent and is still waiting on. Windows refuses a
+// COM call made there (RPC_E_CANTCALLOUT_ININPUTSYNCCALL); work that calls the host is posted back
+// to the window's own queue instead. A notification, whose sender does not wait, is not such a send.
+inline bool InInputSyncCall() { return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND; }
+
+// A test build (KORVANE_STRICT_WINDOWS_RULES) keeps the rules that Windows keeps and Wine does not:
+// the binding refuses a host call made inside such a send, and the filter is not told of the
+// messages that arrive during a call.
+#ifdef KORVANE_STRICT_WINDOWS_RULES
+inline constexpr bool kStrictWindowsRules = true;
+#else
+inline constexpr bool kStrictWindowsRules = false;
+#endif
+
 class BusyHostFilter final : public IMessageFilter {
  public:
   static constexpr DWORD kRetryWindowMs = 2000;
@@ -35,18 +49,22 @@ class BusyHostFilter final : public IMessageFilter {
   // The window's messages run while the call waits: the operator can type, click (the
   // panel queues or drops the clicks) and close; a close is carried out by the window
   // once the call is back, or by the call watch when the host does not answer.
+  // Windows need not call this for every message (posted ones in particular), so the
+  // call watch's notification runs the same pump (Pump) as well.
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override;
 
   bool Closing() const { return calls_.Closing(); }
   // Waits up to `ms`, running the window's messages meanwhile. Returns early,
   // false, when the operator asks to close.
   bool WaitPumping(DWORD ms);
-
- private:
+  // Runs the window's queued messages once; does nothing when already running them further
+  // up the stack.
   void Pump();
 
+ private:
   const CallState& calls_;
   std::function<void()> pump_;
+  bool pumping_ = false;
 };
 
 // Makes a host call; while the host answers "busy", waits and calls again,

@@ -2,6 +2,7 @@
 #include "panel/form1_win.h"
 
 #include "host/call_watch_win.h"
+#include "host/message_filter_win.h"
 #include "monitor/poll.h"
 #include "panel/dpi_win.h"
 
@@ -74,8 +75,9 @@ void Form1::Load(int show_command) {
 
 void Form1::Dispatch(MSG& message) {
   const bool ours = hwnd_ && (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd));
-  if (ours && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+  if (ours && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 && (HIWORD(message.lParam) & KF_ALTDOWN)) {
     // Alt+F4 closes from whichever control has the focus; Wine's combo box keeps Alt+keys to itself.
+    // (F4 alone also comes as a system key while the panel is active with nothing focused.)
     SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
     return;
   }
@@ -108,6 +110,15 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case kHostCallAgeMessage: OnHostCallAge(); return 0;
+    case WM_ENTERMENULOOP:
+    case WM_ENTERSIZEMOVE: panel_.ModalLoopBegan(); break;
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+      // Run once the loop is over and the message that ended it (a menu's command) has been handled.
+      if (panel_.ModalLoopEnded()) PostMessageW(hwnd_, kHeldWorkMessage, 0, 0);
+      break;
+    case kHeldWorkMessage: panel_.RunHeldWork(); return 0;
+    case kRepostedClickMessage: OnClick(static_cast<int>(wparam)); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
     case WM_ACTIVATE:
@@ -160,29 +171,49 @@ void Form1::OnTimer() {
 }
 
 void Form1::OnCommand(int id, int code) {
-  CommandButton button{};
-  if (code == BN_CLICKED && IsCommandButton(id, button)) {
-    panel_.Click(button);
-  } else if (id == IDOK && IsCommandButton(GetDlgCtrlID(GetFocus()), button) && IsChild(hwnd_, GetFocus())) {
-    panel_.Click(button);  // Enter on a focused button, routed by the dialog manager
+  if (code == BN_CLICKED) {
+    OnClick(id);
+  } else if (id == IDOK && IsChild(hwnd_, GetFocus())) {
+    OnClick(GetDlgCtrlID(GetFocus()));  // Enter on a focused button, routed by the dialog manager
   }
+}
+
+void Form1::OnClick(int id) {
+  CommandButton button{};
+  if (!IsCommandButton(id, button)) return;
+  if (InInputSyncCall()) {
+    // A click sent by another program (a screen reader's BM_CLICK, say): the host call it makes
+    // would fail inside that send, so it comes round again through the window's own queue.
+    PostMessageW(hwnd_, kRepostedClickMessage, static_cast<WPARAM>(id), 0);
+    return;
+  }
+  panel_.Click(button);
 }
 
 void Form1::OnClose() {
-  if (InSendMessage()) {
-    // Sent by another program: a host call made inside its send could fail, so the close
-    // comes round again through the window's own queue.
+  // Asked first, whoever asks: it only sets the close's state, and arms its deadline.
+  const CallState::CloseStep step = calls_.RequestClose();
+  if (step == CallState::CloseStep::GiveUpHost) {
+    if (InSendMessage()) ReplyMessage(0);  // a sender waiting on the close hears back before the end
+    EndLeavingHost();
+  }
+  if (InInputSyncCall()) {
+    // Sent by another program: the release would fail inside its send, so the close
+    // is carried out from the window's own queue.
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
-  switch (calls_.RequestClose()) {
-    case CallState::CloseStep::GiveUpHost: EndLeavingHost();
-    case CallState::CloseStep::AfterTheCall: ShowWindow(hwnd_, SW_HIDE); return;  // see CloseWhenCallIsBack
-    case CallState::CloseStep::DestroyNow: DestroyWindow(hwnd_); return;
+  if (step == CallState::CloseStep::AfterTheCall) {
+    ShowWindow(hwnd_, SW_HIDE);  // see CloseWhenCallIsBack
+    return;
   }
+  DestroyWindow(hwnd_);
 }
 
 void Form1::OnHostCallAge() {
+  // COM's wait below runs sent messages but need not run posted ones (input, a posted close):
+  // while a call waits, this word runs them. A menu or move loop runs its own.
+  if (calls_.InCall() && run_queued_ && !panel_.InModalLoop()) run_queued_();
   if (!calls_.NotResponding()) return;
   panel_.HostNotResponding();
   // Hung while attaching, before the window was first shown: show it, so that the

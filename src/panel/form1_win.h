@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "panel/controls.h"
 #include "panel/panel.h"
@@ -16,6 +18,10 @@ inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
 inline constexpr int kAppIconId = 1;  // korvane.rc
 // The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
 inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
+// Posted by the window to itself: the work held during a menu or move loop, once it has ended.
+inline constexpr UINT kHeldWorkMessage = WM_APP + 2;
+// Posted by the window to itself: a click that arrived inside another program's send (WPARAM: the id).
+inline constexpr UINT kRepostedClickMessage = WM_APP + 3;
 
 class Form1 final : public PanelView {
  public:
@@ -33,6 +39,9 @@ class Form1 final : public PanelView {
   void Dispatch(MSG& message);
   // Carries out a close that was asked for during a host call, once no call is outstanding.
   void CloseWhenCallIsBack();
+  // Runs the window's queued messages, as the loop does; the call watch's word asks for it while a
+  // host call waits, since Windows need not tell the message filter of every message.
+  void RunQueuedMessagesWith(std::function<void()> pump) { run_queued_ = std::move(pump); }
 
   // PanelView
   void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
@@ -48,6 +57,7 @@ class Form1 final : public PanelView {
   void OnCreate();
   void OnTimer();
   void OnCommand(int id, int code);
+  void OnClick(int id);
   void OnClose();
   void OnHostCallAge();
   void OnSize();
@@ -66,6 +76,7 @@ class Form1 final : public PanelView {
   HFONT font_ = nullptr;
   HICON big_icon_ = nullptr;
   HICON small_icon_ = nullptr;
+  std::function<void()> run_queued_;
   Panel panel_;
 };
 

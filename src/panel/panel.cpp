@@ -19,19 +19,40 @@ Panel::Panel(HostAutomation& binding, PanelView& view, CallState& calls)
 
 void Panel::Load() {
   link_.StartUp([this] { view_.ShowMessage(kNotLoadedMessage, kAppTitle); });
+  // The readouts keep their starting texts, which look like a healthy reading: the caption tells.
+  if (!link_.IsUp() && !link_.HostLost() && !calls_.Closing()) view_.SetCaption(kNotLoadedCaption);
   view_.FillModeList(kModeListEntry);
 }
 
 void Panel::Tick() {
+  if (in_modal_loop_) {
+    tick_held_ = true;
+    return;
+  }
+  tick_held_ = false;
   if (busy_) return;
   Exclusive([this] { PollTick(link_, view_); });
+}
+
+bool Panel::ModalLoopEnded() {
+  in_modal_loop_ = false;
+  return tick_held_ || (!busy_ && !pending_clicks_.empty());
+}
+
+void Panel::RunHeldWork() {
+  if (in_modal_loop_ || busy_) return;  // held again, or run by the call in progress
+  const bool tick = std::exchange(tick_held_, false);
+  if (!tick && pending_clicks_.empty()) return;
+  Exclusive([this, tick] {
+    if (tick) PollTick(link_, view_);
+  });
 }
 
 void Panel::Click(CommandButton button) {
   // Made while the host is not answering, a click would be carried out whenever the
   // host comes back, seconds later: a transmitter keyed when nobody expects it.
   if (calls_.Closing() || calls_.NotResponding()) return;
-  if (busy_) {
+  if (busy_ || in_modal_loop_) {
     pending_clicks_.push_back(button);
     return;
   }

@@ -11,6 +11,8 @@ namespace korvane {
 
 inline constexpr std::wstring_view kHostLostCaption = L"Korvane - host lost";
 inline constexpr std::wstring_view kNotRespondingCaption = L"Korvane - host not responding";
+// The idle panel's caption, once the operator has dismissed the start-up message.
+inline constexpr std::wstring_view kNotLoadedCaption = L"Korvane - MixW2 not loaded";
 
 class Panel {
  public:
@@ -24,6 +26,15 @@ class Panel {
   // it has, the caption says so until the call returns, and the clicks waiting for
   // it are dropped. Ignored between calls.
   void HostNotResponding();
+
+  // The window system runs a loop of its own (a menu, a move or a resize), which still delivers
+  // ticks and may deliver clicks. A host call that hung in there would take that loop's input from
+  // it, so ticks and clicks are held until it ends. True when something is held, to be run once
+  // by RunHeldWork, after the loop.
+  void ModalLoopBegan() { in_modal_loop_ = true; }
+  bool ModalLoopEnded();
+  void RunHeldWork();
+  bool InModalLoop() const { return in_modal_loop_; }
 
   const HostLink& link() const { return link_; }
 
@@ -40,6 +51,8 @@ class Panel {
   const CallState& calls_;
   bool busy_ = false;
   bool not_responding_shown_ = false;
+  bool in_modal_loop_ = false;
+  bool tick_held_ = false;
   std::deque<CommandButton> pending_clicks_;
 };
 

@@ -24,10 +24,12 @@ std::wstring TempFile(const std::wstring& stem) {
          L"-" + stem;
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms) {
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, double* last_unmet_ms) {
   const ULONGLONG end = GetTickCount64() + timeout_ms;
   for (;;) {
+    const ULONGLONG polled_at = GetTickCount64();
     if (condition()) return true;
+    if (last_unmet_ms) *last_unmet_ms = static_cast<double>(polled_at);
     if (GetTickCount64() >= end) return false;
     Sleep(20);
   }
@@ -283,9 +285,22 @@ int HostDouble::RegisteredRefs() const {
   return refs;
 }
 
+void HostDouble::FreezeNow() {
+  for (HWND hwnd : TopWindows(process.pid(), L"KorvaneHostDouble")) PostMessageW(hwnd, WM_APP + 2, 0, 0);
+}
+
 void HostDouble::Stop() {
   for (HWND hwnd : TopWindows(process.pid(), L"KorvaneHostDouble")) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   process.WaitExit(5000);
+}
+
+std::wstring PanelExe() {
+  wchar_t chosen[MAX_PATH] = L"";
+  const DWORD n = GetEnvironmentVariableW(L"KORVANE_PANEL_EXE", chosen, MAX_PATH);
+  const std::wstring exe = n > 0 && n < MAX_PATH ? std::wstring(chosen) : L"korvane.exe";
+  static bool told = false;
+  if (!std::exchange(told, true)) std::printf("panel: %ls\n", exe.c_str());
+  return exe;
 }
 
 bool Panel::Start(const std::wstring& exe) { return process.Start(L"\"" + ExeDir() + exe + L"\""); }
@@ -350,6 +365,17 @@ std::vector<std::string> Session::Finish() {
 
 bool Session::WaitForMacros(std::size_t count) {
   return WaitFor([&] { return host.Macros().size() >= count; }, 5000);
+}
+
+bool Session::WaitForTicks(std::size_t count) {
+  // A tick begun already may not have read FqA yet: one more than asked for is a whole new one.
+  const auto begun = [&] {
+    std::size_t reads = 0;
+    for (const auto& call : host.Calls()) reads += call == "FqA";
+    return reads;
+  };
+  const std::size_t from = begun();
+  return WaitFor([&] { return begun() >= from + count + 1; }, static_cast<DWORD>(1000 * count + 3000));
 }
 
 std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& calls) {

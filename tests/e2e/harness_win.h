@@ -13,7 +13,9 @@ namespace e2e {
 
 std::wstring ExeDir();
 std::wstring TempFile(const std::wstring& stem);
-bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms);
+// Polls `condition` every 20 ms. `last_unmet_ms`, when given, gets the GetTickCount64 of the last
+// poll at which it did not hold: the state began after that moment.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, double* last_unmet_ms = nullptr);
 // True when these tests run under Wine rather than on Windows itself.
 bool UnderWine();
 
@@ -69,6 +71,8 @@ class HostDouble {
   bool Logged(const std::string& event) const;
   int LastRefs() const;
   int RegisteredRefs() const;
+  // The double stops answering now, between calls, for its script's stall-ms.
+  void FreezeNow();
   void Stop();
   Child process;
 
@@ -76,10 +80,14 @@ class HostDouble {
   std::wstring log_path_;
 };
 
+// The panel build under test: korvane.exe, or the one KORVANE_PANEL_EXE names beside the tests
+// (korvane_strict.exe, which keeps the COM rules of Windows that Wine does not).
+std::wstring PanelExe();
+
 class Panel {
  public:
-  // korvane.exe, or another build of the panel beside it.
-  bool Start(const std::wstring& exe = L"korvane.exe");
+  // PanelExe(), or another build of the panel beside it.
+  bool Start(const std::wstring& exe = PanelExe());
   // The panel window, waiting up to 5 s for it to exist (it may still be hidden).
   HWND Form();
   HWND MessageBox(DWORD timeout_ms = 5000);
@@ -95,13 +103,16 @@ class Panel {
 // A host double with `script` and a panel attached to it, its window shown.
 // The destructor closes the panel and stops the double.
 struct Session {
-  explicit Session(const std::string& script = "", const std::wstring& exe = L"korvane.exe");
+  explicit Session(const std::string& script = "", const std::wstring& exe = PanelExe());
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();
   // Closes the panel between two ticks and returns every call the host saw.
   std::vector<std::string> Finish();
   bool WaitForMacros(std::size_t count);
+  // Waits until `count` more ticks have begun at the host from now: the panel has handled
+  // everything posted to it before (clicks come before ticks), and sent whatever it was to send.
+  bool WaitForTicks(std::size_t count);
 
   HostDouble host;
   Panel panel;

@@ -54,7 +54,7 @@ void RunWithoutHost() {
 
   e2e::Click(OkButton(box));
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000));
-  EXPECT_EQ(TextOf(form), L"Korvane");
+  EXPECT_EQ(TextOf(form), L"Korvane - MixW2 not loaded") << "the idle panel says why it stands still";
   for (int look = 0; look < 2; ++look) {
     EXPECT_EQ(panel.Text(kIdCombo1), L"RTTY");
     EXPECT_EQ(panel.Text(kIdText2), L"2210  Hz");

@@ -173,5 +173,52 @@ TEST(Hang, ClosedWhileAttachingNoMessageAndNothingSent) {
   EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
 }
 
+// A menu or a move loop delivers ticks (and may deliver a click) from inside itself: a call that hung
+// there would keep the loop from its own input. They wait for the loop's end, then run once.
+TEST(ModalLoop, TicksAndClicksDuringAWindowLoopWaitForItsEndThenRunOnce) {
+  Attached a;
+  a.panel.ModalLoopBegan();
+  a.panel.Tick();
+  a.panel.Tick();
+  a.panel.Click(CommandButton::Command5);
+  a.panel.Tick();
+  EXPECT_TRUE(a.host.calls.empty()) << "no host call inside the loop";
+  EXPECT_TRUE(a.panel.ModalLoopEnded()) << "something was held";
+  a.panel.RunHeldWork();
+  EXPECT_EQ(a.host.calls,
+            (std::vector<std::wstring>{L"AudioFq", L"FqA", L"AudioFq", L"AudioFq", L"ExecuteMacros [<TX>]"}))
+      << "one tick for all the held ones, then the click";
+  a.panel.RunHeldWork();
+  EXPECT_EQ(a.host.calls.size(), 5u) << "run once";
+
+  a.host.calls.clear();
+  a.panel.ModalLoopBegan();
+  EXPECT_FALSE(a.panel.ModalLoopEnded()) << "a loop in which nothing fell due holds nothing";
+  a.panel.ModalLoopBegan();
+  a.panel.Tick();
+  a.panel.Unload();  // closed from the loop's end, before the held work could run
+  EXPECT_TRUE(a.panel.ModalLoopEnded());
+  a.panel.RunHeldWork();
+  EXPECT_EQ(a.host.calls, std::vector<std::wstring>{L"Release"});
+}
+
+// A loop begun inside a call (a menu opened while the host is slow) ends before the call can return:
+// what it held is the call's to run, after the tick.
+TEST(ModalLoop, ALoopInsideACallLeavesItsClicksToThatCall) {
+  Attached a;
+  bool held = false;
+  DuringCall(a, 1, [&] {
+    a.panel.ModalLoopBegan();
+    a.panel.Click(CommandButton::Command4);
+    a.panel.Tick();
+    held = a.panel.ModalLoopEnded();
+    a.panel.RunHeldWork();  // the window's posted word, while the call still waits
+  });
+  a.panel.Tick();
+  EXPECT_TRUE(held);
+  EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<RXANDCLEAR>"}) << "once, after the tick";
+  EXPECT_EQ(a.host.calls.size(), 5u);
+}
+
 }  // namespace
 }  // namespace korvane

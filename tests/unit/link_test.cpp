@@ -33,7 +33,9 @@ TEST(LinkLifecycle, HostMissingShowsMessageOnceThenStaysDown) {
   Panel panel(host, view, host.state);
   std::optional<int> up_while_message_open;
   bool up_test_while_open = true;
+  std::wstring caption_while_open;
   view.during_message = [&] {
+    caption_while_open = view.caption;
     up_while_message_open = panel.link().host_up();
     up_test_while_open = panel.link().IsUp();
     panel.Tick();  // the timer may fire while the box is open
@@ -47,6 +49,8 @@ TEST(LinkLifecycle, HostMissingShowsMessageOnceThenStaysDown) {
   EXPECT_EQ(panel.link().host_up(), 0);
   EXPECT_EQ(panel.link().host_app(), nullptr);
   EXPECT_EQ(view.mode_list, std::vector<std::wstring>{L"RTTY"});
+  EXPECT_EQ(caption_while_open, L"Korvane");
+  EXPECT_EQ(view.caption, L"Korvane - MixW2 not loaded") << "the idle panel says why its readouts stand still";
 
   for (int i = 0; i < 5; ++i) panel.Tick();
   for (auto b : {CommandButton::Command1, CommandButton::Command2, CommandButton::Command4}) panel.Click(b);
