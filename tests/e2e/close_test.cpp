@@ -232,6 +232,20 @@ INSTANTIATE_TEST_SUITE_P(
                           Close::WmCloseFromAnotherProcess, Close::MenuThroughAHang, Close::DragThroughAHang)),
     [](const auto& info) { return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param)); });
 
+// F4 without Alt, while the panel is active with nothing focused (minimised, say), arrives as a
+// system key too, posted to the panel: it closes nothing. (Wine keeps the focus on a control of a
+// minimised window, so the key is posted here as Windows would deliver it.) Alt+F4 then does.
+TEST(PlainF4, ClosesNothingWhereAltF4Closes) {
+  e2e::Session s("AudioFq I4:2210\nFqA I4:14085500\n");
+  ASSERT_NE(s.form, nullptr);
+  constexpr LPARAM kF4PressedOnce = (0x3E << 16) | 1;  // scan code 3Eh, repeat count 1, no Alt
+  PostMessageW(s.form, WM_SYSKEYDOWN, VK_F4, kF4PressedOnce);
+  ASSERT_TRUE(s.WaitForTicks(2));
+  EXPECT_TRUE(s.panel.process.Running()) << "F4 alone closed the panel";
+  e2e::PressKeys({VK_MENU, VK_F4});
+  EXPECT_TRUE(s.panel.process.WaitExit(1000)) << "Alt+F4 closes it";
+}
+
 // A press on the close box that the operator takes back (let go elsewhere) closes nothing, also during a hang.
 TEST(ClosingWithdrawn, APressLetGoOffTheCloseBoxLeavesThePanelRunning) {
   e2e::HostDouble host;
