@@ -3,7 +3,8 @@
 # and clang-tidy, a libFuzzer run of about a minute, korvane.exe for 32-bit Windows checked statically
 # and, where this machine runs 32-bit code, end to end against a 32-bit host double (the operator's
 # real pairing), korvane.exe for 64-bit Windows end to end (also against the 32-bit double), all
-# under Wine on a private Xvfb display, and the operator's packages built from the tested exes and checked.
+# under Wine on a private Xvfb display, and the operator's packages built from the tested exes and checked,
+# then both exes and both packages built again in another folder and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")"
 start=$(date +%s)
@@ -68,6 +69,7 @@ else
 fi
 run_step icon icon_is_reproducible || status=1
 run_step packages bash -c 'bash tools/package.sh && bash tools/check-packages.sh' || status=1
+run_step reproducible bash tools/check-reproducible.sh || status=1
 
 echo
 echo "=== summary ($(($(date +%s) - start)) s)"

@@ -22,15 +22,25 @@ if(MINGW)
   endforeach()
 endif()
 
+# A target whose resources carry its own manifest: MSVC's linker would embed a second one.
+function(korvane_own_manifest target)
+  if(MSVC)
+    target_link_options(${target} PRIVATE /MANIFEST:NO)
+  endif()
+endfunction()
+
 set_source_files_properties(src/korvane.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/korvane.ico;${CMAKE_SOURCE_DIR}/src/korvane.manifest")
 add_executable(korvane WIN32
   src/main.cpp
   src/korvane.rc)
 target_link_libraries(korvane PRIVATE korvane_window)
+korvane_own_manifest(korvane)
 if(MINGW)
-  # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in.
-  target_link_options(korvane PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
+  # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in. No link time in the
+  # PE header, so that the same sources give the same exe byte for byte (tools/check-reproducible.sh).
+  target_link_options(korvane PRIVATE -municode -static -Wl,--no-insert-timestamp
+    $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
 endif()
 
 add_executable(host_double
