@@ -1,7 +1,23 @@
-# The benchmark program and its start-up baseline (run with run-bench.sh).
+# The benchmark program, its floor, and panel builds that each leave one of the panel's own additions
+# out (run with run-bench.sh).
 add_executable(minimal_window WIN32 tools/bench/minimal_window_win.cpp tools/bench/minimal_window.rc)
 target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
-target_link_libraries(minimal_window PRIVATE ole32 oleaut32 uuid)
+target_link_libraries(minimal_window PRIVATE korvane_core ole32 oleaut32 uuid)
+korvane_own_manifest(minimal_window)
+
+# korvane_without_call_watch.exe, korvane_without_font_fit.exe, korvane_without_icons.exe.
+set(KORVANE_BENCH_VARIANTS korvane_without_call_watch korvane_without_font_fit korvane_without_icons)
+set(KORVANE_BENCH_PARTS 1 2 4)  # kCallWatchPart, kFontFitPart, kIconsPart (form1_win.h)
+foreach(variant part IN ZIP_LISTS KORVANE_BENCH_VARIANTS KORVANE_BENCH_PARTS)
+  add_executable(${variant} WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
+  target_compile_definitions(${variant} PRIVATE KORVANE_BENCH_LEAVE_OUT=${part})
+  target_link_libraries(${variant} PRIVATE korvane_binding)
+  korvane_own_manifest(${variant})
+  if(MINGW)
+    target_compile_options(${variant} PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+    target_link_options(${variant} PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
+  endif()
+endforeach()
 
 add_executable(korvane_bench tools/bench/bench_win.cpp)
 target_link_libraries(korvane_bench PRIVATE korvane_window korvane_harness)
@@ -9,4 +25,4 @@ if(MINGW)
   target_link_options(minimal_window PRIVATE -municode -static)
   target_link_options(korvane_bench PRIVATE -municode -static)
 endif()
-add_dependencies(korvane_bench korvane host_double minimal_window)
+add_dependencies(korvane_bench korvane host_double minimal_window ${KORVANE_BENCH_VARIANTS})

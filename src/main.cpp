@@ -63,7 +63,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     }
   });
   form.RunQueuedMessagesWith([&] { filter.filter().Pump(); });
-  watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);
+  if constexpr (korvane::Built(korvane::kCallWatchPart)) watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);
   form.Load(show_command);
   form.CloseWhenCallIsBack();
 

@@ -90,16 +90,20 @@ void Form1::LayOut(UINT dpi) {
                                                                   : TwipsToPixels(control_spec.height, d);
     SetWindowPos(control, nullptr, TwipsToPixels(control_spec.left, d), TwipsToPixels(control_spec.top, d),
                  TwipsToPixels(control_spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
-    const TextRoom room = RoomIn(control, control_spec, dpi);
-    for (std::wstring_view text : TextsToFit(control_spec)) rooms.push_back({text, room.width, room.height});
+    if constexpr (Built(kFontFitPart)) {
+      const TextRoom room = RoomIn(control, control_spec, dpi);
+      for (std::wstring_view text : TextsToFit(control_spec)) rooms.push_back({text, room.width, room.height});
+    }
   }
 
   LOGFONTW face{};
   HFONT retired = nullptr;
   if (MessageFontForDpi(dpi, face)) {
-    GdiMeasurer measurer(face);
-    const int preferred = face.lfHeight < 0 ? -face.lfHeight : face.lfHeight;
-    face.lfHeight = -FitFontHeight(preferred, rooms, measurer);
+    if constexpr (Built(kFontFitPart)) {
+      GdiMeasurer measurer(face);
+      const int preferred = face.lfHeight < 0 ? -face.lfHeight : face.lfHeight;
+      face.lfHeight = -FitFontHeight(preferred, rooms, measurer);
+    }
     if (const HFONT font = CreateFontIndirectW(&face)) retired = std::exchange(font_, font);
   }
   for (const ControlSpec& control_spec : kControls) {

@@ -4,6 +4,7 @@
 #include "host/call_watch_win.h"
 #include "host/message_filter_win.h"
 #include "monitor/poll.h"
+#include "panel/control_classes_win.h"
 #include "panel/dpi_win.h"
 
 namespace korvane {
@@ -11,22 +12,6 @@ namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
-
-struct ControlClass {
-  const wchar_t* window_class;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass ClassFor(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-    case ControlKind::ModeList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
-    case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-  }
-  return {L"STATIC", 0, 0};
-}
 
 bool IsCommandButton(int id, CommandButton& button) {
   switch (id) {
@@ -54,9 +39,11 @@ bool Form1::Create(HINSTANCE instance) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   // The class keeps these for the process's life; the window gets its own at its DPI.
-  const UINT dpi = SystemDpi();
-  wc.hIcon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXICON, dpi));
-  wc.hIconSm = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXSMICON, dpi));
+  if constexpr (Built(kIconsPart)) {
+    const UINT dpi = SystemDpi();
+    wc.hIcon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXICON, dpi));
+    wc.hIconSm = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXSMICON, dpi));
+  }
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kForm1ClassName;
   if (!RegisterClassExW(&wc)) return false;
@@ -255,6 +242,7 @@ void Form1::OnDestroy() {
 }
 
 void Form1::SetIcons(UINT dpi) {
+  if constexpr (!Built(kIconsPart)) return;
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   const auto set = [&](WPARAM which, int metric, HICON& held) {
     const HICON icon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi));

@@ -1,6 +1,8 @@
 // Process usage through the Windows API, with fallbacks for what Wine reports as zero.
 #include "process_usage_win.h"
 
+#include "harness_win.h"
+
 #include <psapi.h>
 
 #include <fstream>
@@ -98,8 +100,8 @@ Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name) {
   if (u.handles == 0) u.handles = HandlesFromSystemList(pid);
   u.gdi = GetGuiResources(process, GR_GDIOBJECTS);
   u.user = GetGuiResources(process, GR_USEROBJECTS);
-  // Under Wine the Linux view is the one that knows; on Windows there is no Z:\proc.
-  const std::string dir = ProcDir(exe_name);
+  // Under Wine the Linux view is the one that knows; Windows itself answers through the API.
+  const std::string dir = UnderWine() ? ProcDir(exe_name) : std::string();
   u.cpu_ms = dir.empty() ? CpuFromApi(process) : CpuFromStat(dir);
   if (u.private_bytes == 0 && !dir.empty()) u.private_bytes = RssAnon(dir);
   return u;
