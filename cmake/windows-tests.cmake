@@ -40,6 +40,14 @@ add_executable(korvane_dpi_fallback WIN32 src/main.cpp src/korvane.rc ${KORVANE_
 target_compile_definitions(korvane_dpi_fallback PRIVATE KORVANE_PRETEND_NO_PER_MONITOR_DPI)
 target_link_libraries(korvane_dpi_fallback PRIVATE korvane_binding)
 korvane_own_manifest(korvane_dpi_fallback)
+# ... and where Windows has only shcore's GetDpiForMonitor (8.1 and 10 before 1607).
+add_executable(korvane_dpi_monitor WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
+target_compile_definitions(korvane_dpi_monitor PRIVATE KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
+target_link_libraries(korvane_dpi_monitor PRIVATE korvane_binding)
+korvane_own_manifest(korvane_dpi_monitor)
+if(MINGW)
+  target_link_options(korvane_dpi_monitor PRIVATE -municode -static)
+endif()
 if(MINGW)
   target_link_options(korvane_dpi_fallback PRIVATE -municode -static)
 endif()
@@ -54,7 +62,7 @@ if(MINGW)
   target_link_options(korvane_strict PRIVATE -municode -static)
 endif()
 
-add_dependencies(korvane_e2e korvane korvane_dpi_fallback korvane_strict host_double)
+add_dependencies(korvane_e2e korvane korvane_dpi_fallback korvane_dpi_monitor korvane_strict host_double)
 
 # What runs again on the strict build: every close, the hangs, and the clicks.
 set(KORVANE_STRICT_FILTER "*Closing*:HostHangs.*:Commands.*:SentClicks.*")

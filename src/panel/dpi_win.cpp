@@ -10,15 +10,21 @@ void LookUp(HMODULE module, const char* name, Function& function) {
   function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// Test builds stand in for older Windows: KORVANE_PRETEND_NO_PER_MONITOR_DPI for 7 and 8 (none of
+// the functions), KORVANE_PRETEND_NO_DPI_FOR_WINDOW for 8.1 and early 10 (shcore's only).
 PerMonitorDpi LookUpAll() {
   PerMonitorDpi found;
-#ifndef KORVANE_PRETEND_NO_PER_MONITOR_DPI  // a test build's stand-in for an older Windows
+#if !defined(KORVANE_PRETEND_NO_PER_MONITOR_DPI) && !defined(KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
   if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
     LookUp(user32, "GetDpiForWindow", found.get_dpi_for_window);
     LookUp(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
     LookUp(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
     LookUp(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
   }
+#endif
+#ifndef KORVANE_PRETEND_NO_PER_MONITOR_DPI
+  // Loaded for good: the function is kept for the process's life. Windows 7 has no shcore.dll.
+  if (const HMODULE shcore = LoadLibraryW(L"shcore.dll")) LookUp(shcore, "GetDpiForMonitor", found.get_dpi_for_monitor);
 #endif
   return found;
 }
@@ -37,10 +43,20 @@ UINT SystemDpi() {
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
+UINT MonitorDpi(HWND hwnd) {
+  const auto& f = PerMonitorDpiFunctions();
+  UINT x = 0, y = 0;
+  if (!f.get_dpi_for_monitor || FAILED(f.get_dpi_for_monitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST),
+                                                             0 /* MDT_EFFECTIVE_DPI */, &x, &y)))
+    return 0;
+  return y;
+}
+
 UINT WindowDpi(HWND hwnd) {
   const auto& f = PerMonitorDpiFunctions();
-  const UINT dpi = f.get_dpi_for_window ? f.get_dpi_for_window(hwnd) : 0;
-  return dpi ? dpi : SystemDpi();
+  if (const UINT dpi = f.get_dpi_for_window ? f.get_dpi_for_window(hwnd) : 0) return dpi;
+  if (const UINT dpi = MonitorDpi(hwnd)) return dpi;
+  return SystemDpi();
 }
 
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi) {

@@ -5,10 +5,12 @@
 
 namespace korvane {
 
-// The per-monitor DPI functions, which Windows has from 10 version 1607 on.
-// Looked up once; each is null where Windows lacks it.
+// The per-monitor DPI functions: user32's from Windows 10 version 1607 on, shcore's
+// GetDpiForMonitor from 8.1 on. Looked up once; each is null where Windows lacks it.
 struct PerMonitorDpi {
   UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
+  // GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI = 0, &x, &y)
+  HRESULT(WINAPI* get_dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
   BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
   int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
@@ -18,7 +20,11 @@ const PerMonitorDpi& PerMonitorDpiFunctions();
 // Where a function is missing, the system DPI stands in: Windows 7 and 8 scale
 // every window to it, and 8.1 and early 10 draw the frame at it.
 UINT SystemDpi();
+// The window's own DPI where Windows has it; on 8.1 and early 10 that of the monitor it is on;
+// else the system DPI.
 UINT WindowDpi(HWND hwnd);
+// The effective DPI of the monitor the window is on (0 where Windows cannot tell).
+UINT MonitorDpi(HWND hwnd);
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi);
 int SystemMetricForDpi(int index, UINT dpi);
 // The system's message font, its height scaled to `dpi`.

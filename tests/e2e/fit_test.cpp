@@ -207,23 +207,37 @@ Placement PlacementOf(const std::wstring& exe) {
   return p;
 }
 
-// The fallback build looks up no per-monitor function, as on Windows 7 to early Windows 10.
-TEST(LayoutFallback, SystemDpiPathMatchesThePerMonitorPath) {
+// The fallback builds look up no per-monitor function, as on Windows 7 and 8, or only shcore's
+// GetDpiForMonitor, as on 8.1 and 10 before 1607: each lays the panel out as the per-monitor path does.
+TEST(LayoutFallback, SystemDpiAndMonitorDpiPathsMatchThePerMonitorPath) {
   const Placement normal = PlacementOf(L"korvane.exe");
-  const Placement fallback = PlacementOf(L"korvane_dpi_fallback.exe");
-  ASSERT_EQ(fallback.controls.size(), kControls.size());
   ASSERT_EQ(normal.controls.size(), kControls.size());
   const int dpi = static_cast<int>(korvane::SystemDpi());
-  EXPECT_EQ(fallback.client.right, korvane::TwipsToPixels(korvane::kClientWidthTwips, dpi));
-  EXPECT_EQ(fallback.client.bottom, korvane::TwipsToPixels(korvane::kClientHeightTwips, dpi));
-  EXPECT_TRUE(EqualRect(&normal.client, &fallback.client));
-  for (std::size_t i = 0; i < kControls.size(); ++i)
-    EXPECT_TRUE(EqualRect(&normal.controls[i], &fallback.controls[i])) << Narrow(kControls[i].name);
-  EXPECT_EQ(normal.widths, fallback.widths) << "the same font";
-  EXPECT_GT(fallback.font_height, 0);
-  EXPECT_EQ(normal.font_height, fallback.font_height);
-  std::printf("system DPI %d: both paths client %ldx%ld, font %d px (per-monitor path: %d px)\n", dpi,
-              fallback.client.right, fallback.client.bottom, fallback.font_height, normal.font_height);
+  for (const wchar_t* exe : {L"korvane_dpi_fallback.exe", L"korvane_dpi_monitor.exe"}) {
+    SCOPED_TRACE(Narrow(exe));
+    const Placement fallback = PlacementOf(exe);
+    ASSERT_EQ(fallback.controls.size(), kControls.size());
+    EXPECT_EQ(fallback.client.right, korvane::TwipsToPixels(korvane::kClientWidthTwips, dpi));
+    EXPECT_EQ(fallback.client.bottom, korvane::TwipsToPixels(korvane::kClientHeightTwips, dpi));
+    EXPECT_TRUE(EqualRect(&normal.client, &fallback.client));
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+      EXPECT_TRUE(EqualRect(&normal.controls[i], &fallback.controls[i])) << Narrow(kControls[i].name);
+    EXPECT_EQ(normal.widths, fallback.widths) << "the same font";
+    EXPECT_GT(fallback.font_height, 0);
+    EXPECT_EQ(normal.font_height, fallback.font_height);
+    std::printf("system DPI %d, %ls: client %ldx%ld, font %d px (per-monitor path: %d px)\n", dpi, exe,
+                fallback.client.right, fallback.client.bottom, fallback.font_height, normal.font_height);
+  }
+}
+
+// The middle path itself: where shcore.dll is there (8.1 on), GetDpiForMonitor is found and gives the
+// DPI of the monitor the panel is on.
+TEST(LayoutFallback, MonitorDpiIsFoundAndAgreesWithTheWindowsDpi) {
+  if (!LoadLibraryW(L"shcore.dll")) GTEST_SKIP() << "no shcore.dll: Windows 7 or 8";
+  ASSERT_NE(korvane::PerMonitorDpiFunctions().get_dpi_for_monitor, nullptr);
+  e2e::Session run;
+  ASSERT_NE(run.form, nullptr);
+  EXPECT_EQ(korvane::MonitorDpi(run.form), korvane::WindowDpi(run.form));
 }
 
 }  // namespace

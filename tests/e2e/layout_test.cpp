@@ -97,4 +97,23 @@ TEST(Version, RecordNamesKorvaneOneHundred) {
   EXPECT_EQ(field(L"ProductVersion"), L"1.00");
 }
 
+// The manifest Windows reads from the exe: run as invoker (no virtualised writes), the common
+// controls 6, per-monitor DPI awareness, Windows 7 to 11.
+TEST(Manifest, DeclaresAsInvokerCommonControlsDpiAwarenessAndTheWindowsItKnows) {
+  const std::wstring exe = e2e::ExeDir() + e2e::PanelExe();
+  const HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr);
+  const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+  ASSERT_NE(found, nullptr) << "no manifest resource 1";
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+  const std::string manifest(bytes, SizeofResource(image, found));
+  FreeLibrary(image);
+  for (const char* wanted :
+       {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+}
+
 }  // namespace
