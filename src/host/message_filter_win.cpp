@@ -20,7 +20,7 @@ DWORD STDMETHODCALLTYPE BusyHostFilter::RetryRejectedCall(HTASK, DWORD elapsed_m
 }
 
 DWORD STDMETHODCALLTYPE BusyHostFilter::MessagePending(HTASK, DWORD, DWORD) {
-  if (!kStrictWindowsRules) Pump();
+  if constexpr (!kStrictWindowsRules) Pump();
   return PENDINGMSG_WAITNOPROCESS;
 }
 

@@ -242,7 +242,10 @@ void Form1::OnDestroy() {
 }
 
 void Form1::SetIcons(UINT dpi) {
-  if constexpr (!Built(kIconsPart)) return;
+  if constexpr (Built(kIconsPart)) SetIconsFromResource(dpi);
+}
+
+void Form1::SetIconsFromResource(UINT dpi) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   const auto set = [&](WPARAM which, int metric, HICON& held) {
     const HICON icon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi));

@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::Values(Host::Healthy, Host::Slow, Host::HungInACall, Host::HungBetweenCalls, Host::HungAtStartUp),
         ::testing::Values(Close::CloseBox, Close::AltF4, Close::AltF4FromAButton, Close::SystemMenu, Close::Taskbar,
                           Close::WmCloseFromAnotherProcess, Close::MenuThroughAHang, Close::DragThroughAHang)),
-    [](const auto& info) { return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param)); });
+    [](const auto& cell) { return std::string(Name(std::get<0>(cell.param))) + "_" + Name(std::get<1>(cell.param)); });
 
 // F4 without Alt, while the panel is active with nothing focused (minimised, say), arrives as a
 // system key too, posted to the panel: it closes nothing. (Wine keeps the focus on a control of a

@@ -45,7 +45,11 @@ std::wstring ClassOf(HWND hwnd);
 // The window's text as the window itself reports it (WM_GETTEXT).
 std::wstring TextOf(HWND hwnd);
 // For failure messages: the panel's texts are ASCII.
-inline std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
+inline std::string Narrow(std::wstring_view w) {
+  std::string narrow;
+  for (const wchar_t c : w) narrow += static_cast<char>(c);
+  return narrow;
+}
 std::vector<HWND> Children(HWND parent);
 // The control that has the keyboard focus in the window's thread.
 HWND Focused(HWND window);

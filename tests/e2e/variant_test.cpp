@@ -79,8 +79,8 @@ TEST_P(Answers, ReadoutsAndMacrosFollowTheKindOfAnswer) {
   host.Stop();
 }
 
-INSTANTIATE_TEST_SUITE_P(Variant, Answers, ::testing::ValuesIn(kCases), [](const auto& info) {
-  std::string name = info.param.audio;
+INSTANTIATE_TEST_SUITE_P(Variant, Answers, ::testing::ValuesIn(kCases), [](const auto& cell) {
+  std::string name = cell.param.audio;
   for (char& ch : name)
     if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
   return name;

@@ -33,7 +33,9 @@ TEST(Controls, InitialTextsAndUniqueIds) {
   auto find = [](std::wstring_view name) {
     for (const auto& c : kControls)
       if (c.name == name) return c;
-    ADD_FAILURE() << "no control named " << std::string(name.begin(), name.end());
+    std::string narrow;
+    for (const wchar_t ch : name) narrow += static_cast<char>(ch);
+    ADD_FAILURE() << "no control named " << narrow;
     return kControls[0];
   };
   EXPECT_EQ(find(L"Text2").text, L"2210  Hz");

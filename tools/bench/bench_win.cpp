@@ -214,7 +214,7 @@ int wmain(int argc, wchar_t** argv) {
                         {L"korvane_without_call_watch.exe", L"KorvaneForm1", L"", {}},
                         {L"korvane_without_font_fit.exe", L"KorvaneForm1", L"", {}},
                         {L"korvane_without_icons.exe", L"KorvaneForm1", L"", {}}};
-  Program &panel = programs[0], &floor = programs[1], &bare = programs[2];
+  Program &panel = programs[0], &floor_program = programs[1], &bare = programs[2];
   Program* const additions[] = {&programs[3], &programs[4], &programs[5]};
   const char* const addition_names[] = {"call watch", "font fit", "icons"};
   {
@@ -225,7 +225,7 @@ int wmain(int argc, wchar_t** argv) {
         program.starts.push_back(StartToVisible(e2e::ExeDir() + program.exe, program.window_class, program.args));
     host.Stop();
   }
-  const double ps = Median(panel.starts), fs = Median(floor.starts), bs = Median(bare.starts);
+  const double ps = Median(panel.starts), fs = Median(floor_program.starts), bs = Median(bare.starts);
   std::printf(
       "start-up: panel %.1f ms, floor %.1f ms (eleven controls from the table, attach, four reads a tick; median of "
       "%d), ratio %.3f  [goal <= 1.10: %s]\n",
@@ -255,12 +255,13 @@ int wmain(int argc, wchar_t** argv) {
   {
     e2e::HostDouble host;
     host.Start("AudioFq I4:2210\nFqA I4:14085500\n");
-    Program* const weighed[] = {&panel, &floor, additions[0], additions[1], additions[2]};
-    e2e::Child children[std::size(weighed)];
-    for (std::size_t i = 0; i < std::size(weighed); ++i)
+    constexpr std::size_t kWeighed = 5;
+    Program* const weighed[kWeighed] = {&panel, &floor_program, additions[0], additions[1], additions[2]};
+    e2e::Child children[kWeighed];
+    for (std::size_t i = 0; i < kWeighed; ++i)
       children[i].Start(L"\"" + e2e::ExeDir() + weighed[i]->exe + L"\"" + weighed[i]->args);
     Sleep(static_cast<DWORD>(idle_s) * 1000 + 2000);
-    for (std::size_t i = 0; i < std::size(weighed); ++i) {
+    for (std::size_t i = 0; i < kWeighed; ++i) {
       const std::wstring exe(weighed[i]->exe);
       std::string name;
       for (const wchar_t c : exe) name += static_cast<char>(c);
@@ -284,12 +285,13 @@ int wmain(int argc, wchar_t** argv) {
   };
   std::printf("footprint: korvane.exe x64 %s, x86 %s  [goal both <= 256 KB: %s]\n", size_text(kb64).c_str(),
               size_text(kb86).c_str(), Verdict(kb64 > 0 && kb64 <= 256 && kb86 > 0 && kb86 <= 256));
-  const double memory_ratio = static_cast<double>(panel.private_bytes) / static_cast<double>(floor.private_bytes);
+  const double memory_ratio =
+      static_cast<double>(panel.private_bytes) / static_cast<double>(floor_program.private_bytes);
   std::printf(
       "footprint: private bytes after %d s: panel %.2f MB, floor holding the host and polling %.2f MB, ratio %.3f  "
       "[goal <= 1.25: %s]\n",
-      idle_s, panel.private_bytes / 1048576.0, floor.private_bytes / 1048576.0, memory_ratio,
-      Verdict(memory_ratio <= 1.25));
+      idle_s, static_cast<double>(panel.private_bytes) / 1048576.0,
+      static_cast<double>(floor_program.private_bytes) / 1048576.0, memory_ratio, Verdict(memory_ratio <= 1.25));
   std::printf("footprint: the panel's own additions, each the panel against a build without it:");
   for (int i = 0; i < 3; ++i)
     std::printf(

@@ -21,7 +21,7 @@ constexpr wchar_t kWindowClass[] = L"KorvaneHostDouble";
 class Log {
  public:
   bool Open(const std::wstring& path) {
-    file_ = _wfopen(path.c_str(), L"w, ccs=UTF-8");
+    if (_wfopen_s(&file_, path.c_str(), L"w, ccs=UTF-8") != 0) file_ = nullptr;
     QueryPerformanceFrequency(&frequency_);
     QueryPerformanceCounter(&start_);
     return file_ != nullptr;

@@ -44,7 +44,7 @@ bool ParseAnswer(const std::wstring& token, Answer& answer) {
 }  // namespace
 
 bool LoadScript(const std::wstring& path, Script& script, std::wstring& error) {
-  std::wifstream in(std::string(path.begin(), path.end()));
+  std::wifstream in(path.c_str());
   if (!in) {
     error = L"cannot open " + path;
     return false;
