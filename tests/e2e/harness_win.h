@@ -129,6 +129,9 @@ std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& call
 // Clicks a button the way a user's click arrives: posted, never sent.
 void Click(HWND button);
 
+// Makes `window` the foreground window, so that real input reaches it; false when Windows' foreground
+// lock keeps it back. (The panels these tests start may take the foreground: Panel::Start allows it.)
+bool BringToFront(HWND window);
 // Real input, as the keyboard and mouse give it, to whichever window is under the pointer or has the focus.
 void PressKeys(std::initializer_list<WORD> keys);  // held down in order, let go in reverse
 void MouseButton(bool down);
