@@ -41,7 +41,8 @@ DWORD HandlesFromSystemList(DWORD pid) {
 // Under Wine a Windows process is a Linux process too: its private resident memory is RssAnon.
 // Under Wine a Windows process is a Linux process too; its /proc entry is found by argv[0],
 // which Wine sets to the Windows path of the program.
-std::string ProcDir(const std::string& exe_name) {
+// Where several run, `tag` (one of the arguments it was started with) tells which.
+std::string ProcDir(const std::string& exe_name, const std::string& tag) {
   if (exe_name.empty()) return "Z:\\proc\\self";
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
@@ -53,7 +54,10 @@ std::string ProcDir(const std::string& exe_name) {
     std::string program;
     std::getline(cmdline, program, '\0');
     const std::size_t slash = program.find_last_of("\\/");
-    if (_stricmp(program.c_str() + (slash == std::string::npos ? 0 : slash + 1), exe_name.c_str()) == 0) match = dir;
+    if (_stricmp(program.c_str() + (slash == std::string::npos ? 0 : slash + 1), exe_name.c_str()) != 0) continue;
+    bool tagged = tag.empty();
+    for (std::string argument; !tagged && std::getline(cmdline, argument, '\0');) tagged = argument == tag;
+    if (tagged) match = dir;
   } while (match.empty() && FindNextFileA(search, &found));
   FindClose(search);
   return match;
@@ -90,7 +94,7 @@ double CpuFromApi(HANDLE process) {
 
 }  // namespace
 
-Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name) {
+Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name, const std::string& tag) {
   Usage u;
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
@@ -101,7 +105,7 @@ Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name) {
   u.gdi = GetGuiResources(process, GR_GDIOBJECTS);
   u.user = GetGuiResources(process, GR_USEROBJECTS);
   // Under Wine the Linux view is the one that knows; Windows itself answers through the API.
-  const std::string dir = UnderWine() ? ProcDir(exe_name) : std::string();
+  const std::string dir = UnderWine() ? ProcDir(exe_name, tag) : std::string();
   u.cpu_ms = dir.empty() ? CpuFromApi(process) : CpuFromStat(dir);
   if (u.private_bytes == 0 && !dir.empty()) u.private_bytes = RssAnon(dir);
   return u;

@@ -16,7 +16,8 @@ struct Usage {
   double cpu_ms = 0;
 };
 
-// `exe_name` names the program for the /proc fallbacks under Wine; empty for this process.
-Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name);
+// `exe_name` names the program for the /proc fallbacks under Wine; empty for this process. Where
+// several copies run, `tag` is an argument that only this one was started with.
+Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name, const std::string& tag = "");
 
 }  // namespace e2e
