@@ -35,32 +35,13 @@ target_link_libraries(korvane_e2e PRIVATE korvane_window korvane_harness ${KORVA
 if(MINGW)
   target_link_options(korvane_e2e PRIVATE -municode -static)
 endif()
-# The panel as it runs where Windows lacks the per-monitor DPI functions: a test build only.
-add_executable(korvane_dpi_fallback WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
-target_compile_definitions(korvane_dpi_fallback PRIVATE KORVANE_PRETEND_NO_PER_MONITOR_DPI)
-target_link_libraries(korvane_dpi_fallback PRIVATE korvane_binding)
-korvane_own_manifest(korvane_dpi_fallback)
-# ... and where Windows has only shcore's GetDpiForMonitor (8.1 and 10 before 1607).
-add_executable(korvane_dpi_monitor WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
-target_compile_definitions(korvane_dpi_monitor PRIVATE KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
-target_link_libraries(korvane_dpi_monitor PRIVATE korvane_binding)
-korvane_own_manifest(korvane_dpi_monitor)
-if(MINGW)
-  target_link_options(korvane_dpi_monitor PRIVATE -municode -static)
-endif()
-if(MINGW)
-  target_link_options(korvane_dpi_fallback PRIVATE -municode -static)
-endif()
-
+# The panel as it runs where Windows lacks the per-monitor DPI functions (7 and 8), and where it has
+# only shcore's GetDpiForMonitor (8.1 and 10 before 1607): test builds only.
+korvane_panel_build(korvane_dpi_fallback KORVANE_PRETEND_NO_PER_MONITOR_DPI)
+korvane_panel_build(korvane_dpi_monitor KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
 # The panel under the rules Windows keeps and Wine does not: no host call inside another thread's or
 # program's send, and a message filter that is not told of posted messages. A test build only.
-add_executable(korvane_strict WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES} ${KORVANE_BINDING_SOURCES})
-target_compile_definitions(korvane_strict PRIVATE KORVANE_STRICT_WINDOWS_RULES ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_strict PRIVATE korvane_core ole32 oleaut32 uuid)
-korvane_own_manifest(korvane_strict)
-if(MINGW)
-  target_link_options(korvane_strict PRIVATE -municode -static)
-endif()
+korvane_panel_build(korvane_strict KORVANE_STRICT_WINDOWS_RULES BINDING)
 
 add_dependencies(korvane_e2e korvane korvane_dpi_fallback korvane_dpi_monitor korvane_strict host_double)
 

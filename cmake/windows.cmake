@@ -29,6 +29,26 @@ function(korvane_own_manifest target)
   endif()
 endfunction()
 
+# Another build of the panel, for a test or a benchmark, made as korvane.exe is but compiled with
+# DEFINITION. With BINDING, the binding is compiled with it too (where the definition changes it).
+#   korvane_panel_build(TARGET DEFINITION [BINDING])
+function(korvane_panel_build target definition)
+  if("BINDING" IN_LIST ARGN)
+    add_executable(${target} WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES} ${KORVANE_BINDING_SOURCES})
+    target_compile_definitions(${target} PRIVATE ${KORVANE_WIN_DEFINES})
+    target_link_libraries(${target} PRIVATE korvane_core ole32 oleaut32 uuid)
+  else()
+    add_executable(${target} WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
+    target_link_libraries(${target} PRIVATE korvane_binding)
+  endif()
+  target_compile_definitions(${target} PRIVATE ${definition})
+  korvane_own_manifest(${target})
+  if(MINGW)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+    target_link_options(${target} PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
+  endif()
+endfunction()
+
 set_source_files_properties(src/korvane.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/korvane.ico;${CMAKE_SOURCE_DIR}/src/korvane.manifest")
 add_executable(korvane WIN32

@@ -242,10 +242,6 @@ void Form1::OnDestroy() {
 }
 
 void Form1::SetIcons(UINT dpi) {
-  if constexpr (Built(kIconsPart)) SetIconsFromResource(dpi);
-}
-
-void Form1::SetIconsFromResource(UINT dpi) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   const auto set = [&](WPARAM which, int metric, HICON& held) {
     const HICON icon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi));
@@ -254,8 +250,10 @@ void Form1::SetIconsFromResource(UINT dpi) {
     if (held) DestroyIcon(held);
     held = icon;
   };
-  set(ICON_BIG, SM_CXICON, big_icon_);
-  set(ICON_SMALL, SM_CXSMICON, small_icon_);
+  if constexpr (Built(kIconsPart)) {
+    set(ICON_BIG, SM_CXICON, big_icon_);
+    set(ICON_SMALL, SM_CXSMICON, small_icon_);
+  }
 }
 
 void Form1::ShowMessage(std::wstring_view text, std::wstring_view caption) {

@@ -74,7 +74,6 @@ class Form1 final : public PanelView {
 
   void LayOut(UINT dpi);
   void SetIcons(UINT dpi);
-  void SetIconsFromResource(UINT dpi);
   void SetText(int id, std::wstring_view text);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 

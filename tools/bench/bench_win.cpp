@@ -268,9 +268,7 @@ int wmain(int argc, wchar_t** argv) {
       }
     Sleep(static_cast<DWORD>(idle_s) * 1000 + 2000);
     for (std::size_t i = 0; i < kWeighed; ++i) {
-      const std::wstring exe(weighed[i]->exe);
-      std::string name;
-      for (const wchar_t c : exe) name += static_cast<char>(c);
+      const std::string name = e2e::Narrow(weighed[i]->exe);
       std::vector<double> bytes;
       for (std::size_t copy = 0; copy < kCopies; ++copy) {
         e2e::Child& child = children[i][copy];
