@@ -75,7 +75,7 @@ endif()
 # Starting, finding, reading and measuring the panel and the host double from outside.
 add_library(korvane_harness STATIC tests/e2e/harness_win.cpp tests/e2e/process_usage_win.cpp)
 target_compile_definitions(korvane_harness PUBLIC ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_harness PUBLIC psapi)
+target_link_libraries(korvane_harness PUBLIC korvane_core psapi ole32)
 
 if(CMAKE_CROSSCOMPILING)
   # The exe itself, in every build: only DLLs every Windows has, only functions Windows 7 SP1 has.

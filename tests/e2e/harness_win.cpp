@@ -1,11 +1,15 @@
 // Process, window and log helpers for the end-to-end tests.
 #include "harness_win.h"
 
+#include <objbase.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <utility>
+
+#include "host/com_ptr_win.h"
 
 namespace e2e {
 
@@ -212,13 +216,31 @@ bool HostDouble::Start(const std::string& script) {
                                            : "other");
   }
   if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\"")) return false;
-  return WaitFor(
+  const bool registered = WaitFor(
       [&] {
         for (const auto& line : LogLines())
           if (line.find(" registered") != std::string::npos) return true;
         return false;
       },
       10000);
+  return registered && SeenRunning();
+}
+
+// Wine's running object table can show a registration to other processes some 50-300 ms after
+// RegisterActiveObject has returned in the double (measured on a busy machine): a panel started in
+// between finds no host. The double is ready once another process sees it running. Asked of the
+// table itself, so that no reference to the double's object is taken. Where the ProgID is not
+// registered there is nothing to wait for.
+bool HostDouble::SeenRunning() const {
+  CLSID clsid{};
+  if (FAILED(CLSIDFromProgID(L"MixW2.Application", &clsid))) return true;
+  wchar_t clsid_text[40] = L"";
+  StringFromGUID2(clsid, clsid_text, 40);
+  korvane::ComRef<IRunningObjectTable> table;
+  korvane::ComRef<IMoniker> name;  // what GetActiveObject looks the class up by
+  if (FAILED(GetRunningObjectTable(0, table.Put())) || FAILED(CreateItemMoniker(L"!", clsid_text, name.Put())))
+    return false;
+  return WaitFor([&] { return table->IsRunning(name.Get()) == S_OK; }, 5000);
 }
 
 std::vector<std::string> HostDouble::LogLines() const {

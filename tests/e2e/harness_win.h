@@ -63,7 +63,8 @@ struct TimedCall {
 
 class HostDouble {
  public:
-  // Writes the script, starts the double and waits until its object is registered. The
+  // Writes the script, starts the double and waits until its object is registered and other
+  // processes see it so (COM must be initialised on the calling thread). The
   // double is host_double.exe beside the tests, or the one KORVANE_HOST_DOUBLE names
   // (another bitness's build, say).
   bool Start(const std::string& script = "");
@@ -81,6 +82,8 @@ class HostDouble {
   Child process;
 
  private:
+  bool SeenRunning() const;
+
   std::wstring log_path_;
 };
 

@@ -4,6 +4,7 @@
 #include "harness_win.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <iterator>
@@ -92,6 +93,18 @@ double CpuFromApi(HANDLE process) {
   return ms(kernel) + ms(user);
 }
 
+std::size_t ThreadsOf(DWORD pid) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  std::size_t threads = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    threads += entry.th32OwnerProcessID == pid;
+  CloseHandle(snapshot);
+  return threads;
+}
+
 }  // namespace
 
 Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name, const std::string& tag) {
@@ -104,6 +117,7 @@ Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name, const std:
   if (u.handles == 0) u.handles = HandlesFromSystemList(pid);
   u.gdi = GetGuiResources(process, GR_GDIOBJECTS);
   u.user = GetGuiResources(process, GR_USEROBJECTS);
+  u.threads = ThreadsOf(pid);
   // Under Wine the Linux view is the one that knows; Windows itself answers through the API.
   const std::string dir = UnderWine() ? ProcDir(exe_name, tag) : std::string();
   u.cpu_ms = dir.empty() ? CpuFromApi(process) : CpuFromStat(dir);

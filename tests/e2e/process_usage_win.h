@@ -1,4 +1,4 @@
-// What a process uses: private bytes, handles, GUI objects and CPU time, read where Wine leaves gaps too.
+// What a process uses: private bytes, handles, GUI objects, threads and CPU time, read where Wine leaves gaps too.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@ struct Usage {
   DWORD gdi = 0;   // 0 where GetGuiResources is not implemented (Wine)
   DWORD user = 0;  // likewise
   double cpu_ms = 0;
+  std::size_t threads = 0;
 };
 
 // `exe_name` names the program for the /proc fallbacks under Wine; empty for this process. Where
