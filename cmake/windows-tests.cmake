@@ -1,4 +1,12 @@
 # End-to-end tests: Windows test programs run under Wine in a throwaway prefix on an Xvfb display.
+# The panel as it runs where Windows lacks the per-monitor DPI functions (7 and 8), and where it has
+# only shcore's GetDpiForMonitor (8.1 and 10 before 1607): test builds only.
+korvane_panel_build(korvane_dpi_fallback KORVANE_PRETEND_NO_PER_MONITOR_DPI)
+korvane_panel_build(korvane_dpi_monitor KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
+# The panel under the rules Windows keeps and Wine does not: no host call inside another thread's or
+# program's send, and a message filter that is not told of posted messages. A test build only.
+korvane_panel_build(korvane_strict KORVANE_STRICT_WINDOWS_RULES BINDING)
+
 if(EXISTS /usr/src/googletest/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -18,6 +26,7 @@ endif()
 add_executable(korvane_e2e
   tests/e2e/close_test.cpp
   tests/e2e/commands_test.cpp
+  tests/e2e/dll_search_test.cpp
   tests/e2e/e2e_icon.rc
   tests/e2e/e2e_main_win.cpp
   tests/e2e/faults_test.cpp
@@ -35,22 +44,28 @@ target_link_libraries(korvane_e2e PRIVATE korvane_window korvane_harness ${KORVA
 if(MINGW)
   target_link_options(korvane_e2e PRIVATE -municode -static)
 endif()
-# The panel as it runs where Windows lacks the per-monitor DPI functions (7 and 8), and where it has
-# only shcore's GetDpiForMonitor (8.1 and 10 before 1607): test builds only.
-korvane_panel_build(korvane_dpi_fallback KORVANE_PRETEND_NO_PER_MONITOR_DPI)
-korvane_panel_build(korvane_dpi_monitor KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
-# The panel under the rules Windows keeps and Wine does not: no host call inside another thread's or
-# program's send, and a message filter that is not told of posted messages. A test build only.
-korvane_panel_build(korvane_strict KORVANE_STRICT_WINDOWS_RULES BINDING)
 
-add_dependencies(korvane_e2e korvane korvane_dpi_fallback korvane_dpi_monitor korvane_strict host_double)
+# Planted beside a copy of the panel under the names of Windows' DLLs: it tells when it is loaded.
+add_library(planted_marker SHARED tests/e2e/planted_marker_win.cpp)
+set_target_properties(planted_marker PROPERTIES PREFIX "")
+target_compile_definitions(planted_marker PRIVATE ${KORVANE_WIN_DEFINES})
+if(MINGW)
+  target_link_options(planted_marker PRIVATE -static)
+endif()
+
+add_dependencies(korvane_e2e korvane korvane_dpi_fallback korvane_dpi_monitor korvane_strict host_double planted_marker)
+
+if(NOT KORVANE_RUN_TESTS)
+  return()
+endif()
 
 # What runs again on the strict build: every close, the hangs, and the clicks.
 set(KORVANE_STRICT_FILTER "*Closing*:HostHangs.*:Commands.*:SentClicks.*")
 
 if(NOT CMAKE_CROSSCOMPILING)
   # On Windows itself the test programs run directly, with the host ProgID registered by hand.
-  add_test(NAME e2e COMMAND korvane_e2e --gtest_filter=-NotRegistered.*:Locale.*)
+  # The soak's thread and memory bounds are Wine's.
+  add_test(NAME e2e COMMAND korvane_e2e --gtest_filter=-NotRegistered.*:Locale.*:Soak.*)
   add_test(NAME e2e_strict_windows_rules COMMAND korvane_e2e --gtest_filter=${KORVANE_STRICT_FILTER})
   set_property(TEST e2e_strict_windows_rules PROPERTY ENVIRONMENT "KORVANE_PANEL_EXE=korvane_strict.exe")
   return()

@@ -9,6 +9,7 @@
 #include "host/com_host_win.h"
 #include "host/message_filter_win.h"
 #include "panel/form1_win.h"
+#include "panel/system_library_win.h"
 
 #if defined(__GLIBCXX__)
 // libstdc++'s default terminate handler prints the exception's demangled type, which brings its
@@ -37,6 +38,8 @@ class ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+  // Before anything can load a DLL by name: the panel may run from a downloads folder.
+  korvane::RestrictDllSearchToSystem32();
   korvane::CallState calls(+[]() -> korvane::Millis { return GetTickCount64(); });
   // Declared before COM and destroyed after it: the close's deadline covers COM's teardown too.
   korvane::CallWatch watch(calls);

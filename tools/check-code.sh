@@ -19,6 +19,15 @@ if [ -n "$upward" ]; then
 fi
 echo "include direction: host/ <- monitor/ <- panel/"
 
+# Windows' DLLs come from System32 only: one place in src/ loads a DLL, and it names System32.
+loads=$(grep -rnE '\bLoadLibrary(Ex)?[AW]?\(' src | grep -v '^src/panel/system_library_win.cpp:') || true
+if [ -n "$loads" ]; then
+  echo "DLLs loaded other than through LoadSystemLibrary:"
+  echo "$loads"
+  exit 1
+fi
+echo "DLL loads: through LoadSystemLibrary only"
+
 # The portable core: everything but the Windows files and the entry point.
 mapfile -t core < <(find src tests/unit -name '*.cpp' ! -name '*_win.cpp' ! -name 'main.cpp' | sort)
 echo "clang-tidy: ${#core[@]} files"

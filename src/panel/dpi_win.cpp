@@ -1,6 +1,8 @@
 // Per-monitor DPI where Windows has it, the system DPI where it has not.
 #include "panel/dpi_win.h"
 
+#include "panel/system_library_win.h"
+
 namespace korvane {
 namespace {
 
@@ -23,8 +25,10 @@ PerMonitorDpi LookUpAll() {
   }
 #endif
 #ifndef KORVANE_PRETEND_NO_PER_MONITOR_DPI
-  // Loaded for good: the function is kept for the process's life. Windows 7 has no shcore.dll.
-  if (const HMODULE shcore = LoadLibraryW(L"shcore.dll")) LookUp(shcore, "GetDpiForMonitor", found.get_dpi_for_monitor);
+  // Loaded for good: the function is kept for the process's life. Windows 7 has no shcore.dll, so a
+  // search by name would find one planted beside the exe.
+  if (const HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
+    LookUp(shcore, "GetDpiForMonitor", found.get_dpi_for_monitor);
 #endif
   return found;
 }
@@ -91,7 +95,7 @@ HICON LoadIconAtSize(HINSTANCE instance, const wchar_t* name, int size) {
   static const ScaleDown scale_down = [] {
     ScaleDown found = nullptr;
     // The manifest makes this the common controls 6, which has it.
-    if (const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll")) LookUp(comctl32, "LoadIconWithScaleDown", found);
+    if (const HMODULE comctl32 = LoadSystemLibrary(L"comctl32.dll")) LookUp(comctl32, "LoadIconWithScaleDown", found);
     return found;
   }();
   HICON icon = nullptr;

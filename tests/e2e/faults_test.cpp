@@ -1,6 +1,8 @@
 // A misbehaving host: gone, failing, busy or slow. The panel stays calm and never sends twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness_win.h"
 #include "panel/controls.h"
 

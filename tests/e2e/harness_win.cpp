@@ -51,14 +51,14 @@ void Child::Kill() {
   WaitForSingleObject(process_, 5000);
 }
 
-bool Child::Start(const std::wstring& command_line, const wchar_t* environment) {
+bool Child::Start(const std::wstring& command_line, const wchar_t* environment, const std::wstring& current_directory) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring mutable_line = command_line;
   if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE,
-                      environment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<wchar_t*>(environment), nullptr,
-                      &startup, &info))
+                      environment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<wchar_t*>(environment),
+                      current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info))
     return false;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
@@ -331,10 +331,11 @@ std::wstring PanelExe() {
   return exe;
 }
 
-bool Panel::Start(const std::wstring& exe) {
+bool Panel::Start(const std::wstring& exe, const std::wstring& current_directory) {
   // Whoever holds the foreground may pass it on: the panel then comes up in front, as for an operator.
   AllowSetForegroundWindow(ASFW_ANY);
-  return process.Start(L"\"" + ExeDir() + exe + L"\"");
+  const std::wstring path = exe.find(L'\\') == std::wstring::npos ? ExeDir() + exe : exe;
+  return process.Start(L"\"" + path + L"\"", nullptr, current_directory);
 }
 
 HWND Panel::Form() {
@@ -363,12 +364,12 @@ HWND Panel::MessageBox(DWORD timeout_ms) {
 
 void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
-Session::Session(const std::string& script, const std::wstring& exe) {
+Session::Session(const std::string& script, const std::wstring& exe, const std::wstring& current_directory) {
   if (!host.Start(script)) {
     std::printf("session: the host double did not register\n");
     return;
   }
-  if (!panel.Start(exe)) {
+  if (!panel.Start(exe, current_directory)) {
     std::printf("session: the panel did not start\n");
     return;
   }

@@ -25,7 +25,9 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   ~Child();
-  bool Start(const std::wstring& command_line, const wchar_t* environment = nullptr);
+  // In `current_directory`, where given; else in this process's.
+  bool Start(const std::wstring& command_line, const wchar_t* environment = nullptr,
+             const std::wstring& current_directory = L"");
   bool Running() const;
   bool WaitExit(DWORD timeout_ms) const;
   // Ends it at once, if it still runs.
@@ -93,8 +95,9 @@ std::wstring PanelExe();
 
 class Panel {
  public:
-  // PanelExe(), or another build of the panel beside it.
-  bool Start(const std::wstring& exe = PanelExe());
+  // PanelExe(), or another build of the panel beside it, or a full path (one with a backslash);
+  // in `current_directory`, where given.
+  bool Start(const std::wstring& exe = PanelExe(), const std::wstring& current_directory = L"");
   // The panel window, waiting up to 5 s for it to exist (it may still be hidden).
   HWND Form();
   HWND MessageBox(DWORD timeout_ms = 5000);
@@ -110,7 +113,8 @@ class Panel {
 // A host double with `script` and a panel attached to it, its window shown.
 // The destructor closes the panel and stops the double.
 struct Session {
-  explicit Session(const std::string& script = "", const std::wstring& exe = PanelExe());
+  explicit Session(const std::string& script = "", const std::wstring& exe = PanelExe(),
+                   const std::wstring& current_directory = L"");
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();

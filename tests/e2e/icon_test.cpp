@@ -43,12 +43,12 @@ TEST(Icon, TheWindowAnswersWmGetIconAtItsDpiForBothSizes) {
   korvane::Form1 form(unattached, calls);
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));  // created, not loaded: no host is asked for
   const UINT dpi = korvane::WindowDpi(form.hwnd());
-  const auto big = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
-  const auto small = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_SMALL, 0));
-  ASSERT_NE(big, nullptr);
-  ASSERT_NE(small, nullptr);
-  EXPECT_EQ(IconWidth(big), korvane::SystemMetricForDpi(SM_CXICON, dpi));
-  EXPECT_EQ(IconWidth(small), korvane::SystemMetricForDpi(SM_CXSMICON, dpi));
+  const auto big_icon = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
+  const auto small_icon = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_SMALL, 0));
+  ASSERT_NE(big_icon, nullptr);
+  ASSERT_NE(small_icon, nullptr);
+  EXPECT_EQ(IconWidth(big_icon), korvane::SystemMetricForDpi(SM_CXICON, dpi));
+  EXPECT_EQ(IconWidth(small_icon), korvane::SystemMetricForDpi(SM_CXSMICON, dpi));
   DestroyWindow(form.hwnd());
   MSG quit;  // the panel's window ends its program's loop as it goes; this program has none
   PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);

@@ -73,12 +73,12 @@ scenario() {
   : >"$STATE/archs"
   : >"$STATE/calls"
   (
-    export I386_INDEX=ok EVERY_INDEX=ok WINE32=ok UNINSTALLABLE=none RUNS_32_BIT=0 PRESENT=
+    export I386_INDEX=ok EVERY_INDEX=ok WINE32=ok UNINSTALLABLE=none RUNS_32_BIT=0 PRESENT= KORVANE_NODE_PRESENT=yes
     for setting in "$@"; do export "${setting?}"; done
     for p in $PRESENT; do echo "$p" >>"$STATE/installed"; done
     [ "${I386_BEFORE:-}" = yes ] && echo i386 >>"$STATE/archs"
     PATH=$work/bin:$PATH KORVANE_APT_RETRY_DELAY=0 KORVANE_PROBE_32_BIT=$work/probe.sh \
-      KORVANE_WINE32_STATUS=$STATE/status bash "$root/tools/install-deps.sh" >"$STATE/out" 2>&1
+      KORVANE_WINE32_STATUS=$STATE/status KORVANE_NODE_STATUS=$STATE/node-status bash "$root/tools/install-deps.sh" >"$STATE/out" 2>&1
   )
   code=$?
 }
@@ -88,6 +88,7 @@ check() {  # check WHAT CONDITION...
   if "$@"; then echo "ok   $name: $what"; else echo "FAIL $name: $what"; failures=$((failures + 1)); fi
 }
 status_is() { [ "$(cat "$STATE/status" 2>/dev/null)" = "$1" ]; }
+node_status_is() { [ "$(cat "$STATE/node-status" 2>/dev/null)" = "$1" ]; }
 has() { grep -qxF "$1" "$STATE/installed"; }
 updates() { [ "$(grep -c '^apt-get update' "$STATE/calls")" -eq "$1" ]; }
 archs_are() { [ "$(paste -sd' ' "$STATE/archs")" = "$1" ]; }
@@ -123,6 +124,20 @@ scenario healthy
 check "wine32 installed" has wine32:i386
 check "i386 kept for it" archs_are "i386"
 check "told" status_is "installed"
+
+scenario node-missing KORVANE_NODE_PRESENT=no
+check "node and npm installed" has npm
+check "told" node_status_is "installed"
+check "wine32 still tried" status_is "installed"
+
+scenario node-not-to-be-had KORVANE_NODE_PRESENT=no UNINSTALLABLE=npm RUNS_32_BIT=1
+check "the run goes on" test "$code" -eq 0
+check "required packages still installed" has wine64
+check "apt's first error line is the reason" node_status_is "not-installed: E: Unable to locate package npm"
+
+scenario node-there
+check "nothing installed for it" test "$(grep -c 'nodejs' "$STATE/calls")" -eq 0
+check "told" node_status_is "present"
 
 all="cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
   fonts-wine fonts-liberation xvfb xauth imagemagick clang clang-format clang-tidy libclang-rt-14-dev locales zip unzip
