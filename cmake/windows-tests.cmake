@@ -38,7 +38,8 @@ add_executable(korvane_e2e
   tests/e2e/poll_test.cpp
   tests/e2e/soak_test.cpp
   tests/e2e/startup_test.cpp
-  tests/e2e/variant_test.cpp)
+  tests/e2e/variant_test.cpp
+  tests/e2e/window_loop_test.cpp)
 target_compile_definitions(korvane_e2e PRIVATE ${KORVANE_WIN_DEFINES})
 target_link_libraries(korvane_e2e PRIVATE korvane_window korvane_harness ${KORVANE_GTEST} version oleacc)
 if(MINGW)

@@ -42,8 +42,14 @@ class CallState {
   void Began();
   void Ended();
   bool InCall() const;
-  // Of the call outstanding; 0 between calls.
+  // Of the call outstanding, less the time a loop of the window system's own (a menu, a move)
+  // ran beneath it; 0 between calls. COM hands the call its answer only once such a loop,
+  // entered from the messages run while the call waits, has returned: the operator's menu
+  // would otherwise age a call that the host had answered in time.
   Millis Age() const;
+  // The window system's loop begins, or ends, beneath the outstanding call (ignored between calls).
+  void PauseAge();
+  void ResumeAge();
   // Counts up by one with every call, so a watcher can tell one call from the next.
   std::uint64_t CallNumber() const;
   bool NotResponding() const;
@@ -58,6 +64,8 @@ class CallState {
   Millis (*clock_)();
   std::atomic<bool> in_call_{false};
   std::atomic<Millis> began_at_{0};
+  std::atomic<Millis> paused_ms_{0};  // of the call outstanding, in loops that have ended
+  std::atomic<Millis> paused_at_{0};  // when the loop under way began; 0: none
   std::atomic<std::uint64_t> call_number_{0};
   std::atomic<bool> closing_{false};
   std::atomic<Millis> close_asked_at_{0};

@@ -97,17 +97,28 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case kHostCallAgeMessage: OnHostCallAge(); return 0;
+    case WM_ENTERSIZEMOVE:
     case WM_ENTERMENULOOP:
-    case WM_ENTERSIZEMOVE: panel_.ModalLoopBegan(); break;
+      in_size_move_ = message == WM_ENTERSIZEMOVE;
+      panel_.ModalLoopBegan();
+      break;
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE:
+      in_size_move_ = false;
       // Run once the loop is over and the message that ended it (a menu's command) has been handled.
       if (panel_.ModalLoopEnded()) PostMessageW(hwnd_, kHeldWorkMessage, 0, 0);
       break;
-    case kHeldWorkMessage: panel_.RunHeldWork(); return 0;
+    case kHeldWorkMessage:
+      // The timer kept its old phase through the loop: without a restart the next tick could follow
+      // the held one at once, a second <ALIGN:2210> straight after the first.
+      if (panel_.RunHeldWork()) RestartTimer();
+      return 0;
     case kRepostedClickMessage: OnClick(static_cast<int>(wparam)); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETNONCLIENTMETRICS) OnMessageFontChanged();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) last_focus_ = GetFocus();
       break;
@@ -148,9 +159,12 @@ void Form1::OnCreate() {
 void Form1::OnTimer() {
   const ULONGLONG began = GetTickCount64();
   panel_.Tick();
-  if (GetTickCount64() - began < kPollIntervalMs) return;
-  // The host held this tick up past the next one. Start a fresh interval now,
-  // rather than let the timer that fell due meanwhile fire at once.
+  // The host held this tick up past the next one.
+  if (GetTickCount64() - began >= kPollIntervalMs) RestartTimer();
+}
+
+void Form1::RestartTimer() {
+  // A fresh interval from now, rather than the timer that fell due meanwhile firing at once.
   MSG due;
   while (PeekMessageW(&due, hwnd_, WM_TIMER, WM_TIMER, PM_REMOVE)) {
   }
@@ -191,6 +205,9 @@ void Form1::OnClose() {
     return;
   }
   if (step == CallState::CloseStep::AfterTheCall) {
+    // A menu or move loop beneath the call holds its answer back: the close ends it, so that the
+    // call can come back within the close's grace and the host be let go of normally.
+    if (panel_.InModalLoop()) EndWindowLoop();
     ShowWindow(hwnd_, SW_HIDE);  // see CloseWhenCallIsBack
     return;
   }
@@ -235,6 +252,19 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   OnSize();
 }
 
+void Form1::EndWindowLoop() {
+  // A menu ends on WM_CANCELMODE. A move or size loop ends on Esc, which cancels the move, under
+  // Windows and Wine alike; Wine's ends on nothing else but the button let go.
+  SendMessageW(hwnd_, WM_CANCELMODE, 0, 0);
+  if (in_size_move_) PostMessageW(hwnd_, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+void Form1::OnMessageFontChanged() {
+  // "Make text bigger", or another message font: refitted as on a DPI change.
+  LayOut(WindowDpi(hwnd_));
+  OnSize();
+}
+
 void Form1::OnDestroy() {
   KillTimer(hwnd_, kTimer1);
   panel_.Unload();
@@ -259,7 +289,9 @@ void Form1::SetIcons(UINT dpi) {
 void Form1::ShowMessage(std::wstring_view text, std::wstring_view caption) {
   const std::wstring body(text);
   const std::wstring title(caption);
-  MessageBoxW(hwnd_, body.c_str(), title.c_str(), MB_OK);
+  // Shown while the panel is still hidden. Unowned, it has a taskbar button of its own; owned by
+  // the hidden window it would have none, and behind MixW2 only Alt+Tab would find it.
+  MessageBoxW(nullptr, body.c_str(), title.c_str(), MB_OK | MB_SETFOREGROUND);
 }
 
 void Form1::FillModeList(std::wstring_view entry) {

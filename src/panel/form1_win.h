@@ -70,6 +70,9 @@ class Form1 final : public PanelView {
   void OnHostCallAge();
   void OnSize();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnMessageFontChanged();
+  void EndWindowLoop();
+  void RestartTimer();
   void OnDestroy();
 
   void LayOut(UINT dpi);
@@ -81,6 +84,7 @@ class Form1 final : public PanelView {
   HWND hwnd_ = nullptr;
   int show_command_ = SW_SHOWDEFAULT;
   HWND last_focus_ = nullptr;
+  bool in_size_move_ = false;
   HFONT font_ = nullptr;
   HICON big_icon_ = nullptr;
   HICON small_icon_ = nullptr;

@@ -34,18 +34,25 @@ void Panel::Tick() {
   Exclusive([this] { PollTick(link_, view_); });
 }
 
+void Panel::ModalLoopBegan() {
+  in_modal_loop_ = true;
+  calls_.PauseAge();
+}
+
 bool Panel::ModalLoopEnded() {
   in_modal_loop_ = false;
+  calls_.ResumeAge();
   return tick_held_ || (!busy_ && !pending_clicks_.empty());
 }
 
-void Panel::RunHeldWork() {
-  if (in_modal_loop_ || busy_) return;  // held again, or run by the call in progress
+bool Panel::RunHeldWork() {
+  if (in_modal_loop_ || busy_) return false;  // held again, or run by the call in progress
   const bool tick = std::exchange(tick_held_, false);
-  if (!tick && pending_clicks_.empty()) return;
+  if (!tick && pending_clicks_.empty()) return false;
   Exclusive([this, tick] {
     if (tick) PollTick(link_, view_);
   });
+  return tick;
 }
 
 void Panel::Click(CommandButton button) {

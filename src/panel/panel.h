@@ -30,10 +30,12 @@ class Panel {
   // The window system runs a loop of its own (a menu, a move or a resize), which still delivers
   // ticks and may deliver clicks. A host call that hung in there would take that loop's input from
   // it, so ticks and clicks are held until it ends. True when something is held, to be run once
-  // by RunHeldWork, after the loop.
-  void ModalLoopBegan() { in_modal_loop_ = true; }
+  // by RunHeldWork, after the loop. A loop entered while a call waits holds that call's answer
+  // back until it ends, so its time does not count towards the call's age.
+  void ModalLoopBegan();
   bool ModalLoopEnded();
-  void RunHeldWork();
+  // True when it ran the held tick: the next one is due a full interval after it.
+  bool RunHeldWork();
   bool InModalLoop() const { return in_modal_loop_; }
 
   const HostLink& link() const { return link_; }
@@ -48,7 +50,7 @@ class Panel {
 
   HostLink link_;
   PanelView& view_;
-  const CallState& calls_;
+  CallState& calls_;
   bool busy_ = false;
   bool not_responding_shown_ = false;
   bool in_modal_loop_ = false;

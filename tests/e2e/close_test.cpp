@@ -56,19 +56,11 @@ std::string ScriptFor(Host host) {
   return base;
 }
 
-double NowMs() { return static_cast<double>(GetTickCount64()); }
-
-bool NotResponding(HWND form) { return TextOf(form) == L"Korvane - host not responding"; }
-
-// The window's thread is in a menu, or moving or sizing the window.
-DWORD GuiFlags(HWND form) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-  return info.flags;
-}
-bool InMenu(HWND form) { return (GuiFlags(form) & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE)) != 0; }
-bool InMove(HWND form) { return (GuiFlags(form) & GUI_INMOVESIZE) != 0; }
+using e2e::InMenu;
+using e2e::InMove;
+using e2e::NotResponding;
+using e2e::NowMs;
+using e2e::Press;
 
 // Before the host state is reached, so that a slow host's call is not spent on it: the focus
 // Tabbed round to RTTY-N for the close that starts there.
@@ -106,16 +98,6 @@ bool Reach(Host host, e2e::HostDouble& double_host, e2e::Panel& panel, HWND form
     case Host::HungAtStartUp: return WaitFor([&] { return shown() && NotResponding(form); }, 5000);
   }
   return false;
-}
-
-bool Press(HWND form, LRESULT where) {
-  const POINT at = e2e::FramePoint(form, where);
-  if (at.x < 0) return false;
-  SetCursorPos(at.x, at.y);
-  Sleep(50);
-  e2e::MouseButton(true);
-  Sleep(50);
-  return true;
 }
 
 // Makes the close. `made` runs just before its last keystroke, click or message goes out.
@@ -156,16 +138,7 @@ bool CloseThePanel(Close how, HWND form, e2e::HostDouble& host, const std::funct
       return true;
     case Close::DragThroughAHang: {
       // The title bar dragged; the host stops answering; let go; then a click on the close box.
-      const POINT grip = e2e::FramePoint(form, HTCAPTION);
-      if (grip.x < 0) return false;
-      SetCursorPos(grip.x, grip.y);
-      Sleep(50);
-      e2e::MouseButton(true);
-      for (int step = 1; step <= 6 && !InMove(form); ++step) {
-        SetCursorPos(grip.x + 5 * step, grip.y + 3 * step);
-        Sleep(50);
-      }
-      if (!WaitFor([&] { return InMove(form); }, 1000)) return false;
+      if (!e2e::BeginTitleDrag(form)) return false;
       host.FreezeNow();
       Sleep(1200);  // two ticks fall due while the window is being dragged
       e2e::MouseButton(false);

@@ -8,9 +8,11 @@
 #include <cstdio>
 
 #include "harness_win.h"
+#include "host/com_host_win.h"
 #include "host/com_ptr_win.h"
 #include "panel/controls.h"
 #include "panel/dpi_win.h"
+#include "panel/form1_win.h"
 
 namespace {
 
@@ -107,6 +109,53 @@ int FontHeightOf(const IdlePanel& idle, UINT dpi) {
   }
   DeleteDC(dc);
   return found;
+}
+
+// Another message font size chosen while the panel runs (Windows' text size setting): the panel
+// refits as on a DPI change, and again when the font goes back. The panel's own window, made in this
+// process: Wine keeps a changed setting to the process that changed it.
+TEST(Layout, FollowsTheMessageFontChangedWhileItRuns) {
+  NONCLIENTMETRICSW original{};
+  original.cbSize = sizeof original;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof original, &original, 0));
+  struct Restore {
+    NONCLIENTMETRICSW metrics;
+    ~Restore() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0); }
+  } restore{original};
+  korvane::CallState calls;
+  korvane::BusyHostFilter filter(calls);
+  korvane::ComHost unattached(filter);
+  korvane::Form1 form(unattached, calls);
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));  // created, not loaded: no host is asked for
+  const HWND tape = GetDlgItem(form.hwnd(), korvane::kIdText3);
+  const auto width = [&] {
+    const std::wstring probe = L"RTTY-N Mode Audio Freq 29999.999 kHz 9999 Hz|";
+    SetWindowTextW(tape, probe.c_str());
+    const auto x = [&](std::size_t index) {
+      return static_cast<short>(LOWORD(SendMessageW(tape, EM_POSFROMCHAR, index, 0)));
+    };
+    return x(probe.size() - 1) - x(0);
+  };
+  const auto settle = [&](const NONCLIENTMETRICSW& metrics) {
+    NONCLIENTMETRICSW set = metrics;
+    const bool done = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof set, &set, 0) != FALSE;
+    SendMessageW(form.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    return done;
+  };
+  const int before = width();
+  NONCLIENTMETRICSW changed = original;
+  // Smaller: a larger one may be held back by the fit to the controls' boxes.
+  changed.lfMessageFont.lfHeight = changed.lfMessageFont.lfHeight * 2 / 3;
+  ASSERT_TRUE(settle(changed));
+  const int during = width();
+  ASSERT_TRUE(settle(original));
+  const int after = width();
+  std::printf("the sample: %d px, %d px in the smaller font, %d px back\n", before, during, after);
+  EXPECT_NE(during, before) << "the panel kept the old font";
+  EXPECT_EQ(after, before);
+  DestroyWindow(form.hwnd());
+  MSG quit;  // the panel's window ends its program's loop as it goes; this program has none
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 TEST(Layout, EveryTextFitsItsControl) {

@@ -15,7 +15,7 @@ using e2e::Narrow;
 using e2e::TextOf;
 using e2e::WaitFor;
 
-double NowMs() { return static_cast<double>(GetTickCount64()); }
+using e2e::NowMs;
 
 // The first tick's FqA (the host's call 2) blocks for `ms`.
 std::string Blocking(int ms) {

@@ -215,7 +215,10 @@ bool HostDouble::Start(const std::string& script) {
                 : kind == SCS_32BIT_BINARY ? "32-bit"
                                            : "other");
   }
-  if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\"")) return false;
+  if (!process.Start(L"\"" + exe + L"\" --script \"" + script_path + L"\" --log \"" + log_path_ + L"\"")) {
+    std::printf("host double: not started (error %lu)\n", GetLastError());
+    return false;
+  }
   const bool registered = WaitFor(
       [&] {
         for (const auto& line : LogLines())
@@ -223,7 +226,15 @@ bool HostDouble::Start(const std::string& script) {
         return false;
       },
       10000);
-  return registered && SeenRunning();
+  if (!registered) {
+    std::printf("host double: no registration logged in 10 s (%s)\n", process.Running() ? "running" : "exited");
+    return false;
+  }
+  if (!SeenRunning()) {
+    std::printf("host double: registered, but the running object table does not show it\n");
+    return false;
+  }
+  return true;
 }
 
 // Wine's running object table can show a registration to other processes some 50-300 ms after
@@ -431,6 +442,43 @@ std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& call
     if (!ticks.empty()) ticks.back().push_back(calls[i]);
   }
   return ticks;
+}
+
+bool NotResponding(HWND form) { return TextOf(form) == L"Korvane - host not responding"; }
+
+namespace {
+DWORD GuiFlags(HWND form) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+  return info.flags;
+}
+}  // namespace
+
+bool InMenu(HWND form) { return (GuiFlags(form) & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE)) != 0; }
+bool InMove(HWND form) { return (GuiFlags(form) & GUI_INMOVESIZE) != 0; }
+
+bool Press(HWND form, LRESULT hit) {
+  const POINT at = FramePoint(form, hit);
+  if (at.x < 0) return false;
+  SetCursorPos(at.x, at.y);
+  Sleep(50);
+  MouseButton(true);
+  Sleep(50);
+  return true;
+}
+
+bool BeginTitleDrag(HWND form) {
+  const POINT grip = FramePoint(form, HTCAPTION);
+  if (grip.x < 0) return false;
+  SetCursorPos(grip.x, grip.y);
+  Sleep(50);
+  MouseButton(true);
+  for (int step = 1; step <= 6 && !InMove(form); ++step) {
+    SetCursorPos(grip.x + 5 * step, grip.y + 3 * step);
+    Sleep(50);
+  }
+  return WaitFor([&] { return InMove(form); }, 1000);
 }
 
 }  // namespace e2e

@@ -149,4 +149,14 @@ POINT ClientPoint(HWND window, int x, int y);
 // Three times as high, so that the lower row of controls comes into view (posted: the panel may be in a call).
 void Enlarge(HWND window);
 
+inline double NowMs() { return static_cast<double>(GetTickCount64()); }
+bool NotResponding(HWND form);
+// The window's thread is in a menu, or moving or sizing the window.
+bool InMenu(HWND form);
+bool InMove(HWND form);
+// The left button pressed, and held, where the window's frame answers `hit`.
+bool Press(HWND form, LRESULT hit);
+// The title bar pressed and the pointer moved until the window's move loop runs; the button stays down.
+bool BeginTitleDrag(HWND form);
+
 }  // namespace e2e

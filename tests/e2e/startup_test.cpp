@@ -32,6 +32,11 @@ void ExpectNotLoadedBox(HWND box) {
   EXPECT_EQ(buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_EQ(texts, std::vector<std::wstring>{L"MixW2 is not loaded"});
   EXPECT_EQ(icons, 0);
+  // Owned by the hidden panel it would have no taskbar button, and behind another program only
+  // Alt+Tab would find it.
+  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "the box has a taskbar button of its own";
+  EXPECT_EQ(GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }, 2000)) << "the box comes to the front";
 }
 
 HWND OkButton(HWND box) {

@@ -184,12 +184,19 @@ TEST(ModalLoop, TicksAndClicksDuringAWindowLoopWaitForItsEndThenRunOnce) {
   a.panel.Tick();
   EXPECT_TRUE(a.host.calls.empty()) << "no host call inside the loop";
   EXPECT_TRUE(a.panel.ModalLoopEnded()) << "something was held";
-  a.panel.RunHeldWork();
+  EXPECT_TRUE(a.panel.RunHeldWork()) << "it ran the held tick: the timer starts a fresh interval";
   EXPECT_EQ(a.host.calls,
             (std::vector<std::wstring>{L"AudioFq", L"FqA", L"AudioFq", L"AudioFq", L"ExecuteMacros [<TX>]"}))
       << "one tick for all the held ones, then the click";
-  a.panel.RunHeldWork();
+  EXPECT_FALSE(a.panel.RunHeldWork());
   EXPECT_EQ(a.host.calls.size(), 5u) << "run once";
+
+  a.host.calls.clear();
+  a.panel.ModalLoopBegan();
+  a.panel.Click(CommandButton::Command4);
+  EXPECT_TRUE(a.panel.ModalLoopEnded());
+  EXPECT_FALSE(a.panel.RunHeldWork()) << "a held click alone leaves the timer's rhythm as it is";
+  EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<RXANDCLEAR>"});
 
   a.host.calls.clear();
   a.panel.ModalLoopBegan();
@@ -218,6 +225,72 @@ TEST(ModalLoop, ALoopInsideACallLeavesItsClicksToThatCall) {
   EXPECT_TRUE(held);
   EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<RXANDCLEAR>"}) << "once, after the tick";
   EXPECT_EQ(a.host.calls.size(), 5u);
+}
+
+// A menu opened while a slow host's call waits holds the call's answer until the menu closes: the
+// menu's time is not the host's, so the call is not called not responding for it, and the click
+// made before the menu still goes. The age counts again once the loop is over.
+TEST(ModalLoop, ALoopBeneathACallDoesNotAgeItSoTheClickMadeBeforeStillGoesAndACloseWaitsForTheAnswer) {
+  Attached a;
+  std::vector<Millis> ages;
+  std::vector<std::wstring> captions;
+  DuringCall(a, 1, [&] {
+    a.host.now += 200;
+    a.panel.Click(CommandButton::Command5);  // waits for the call
+    a.panel.ModalLoopBegan();
+    a.host.now += 2500;  // the system menu, held open
+    a.panel.HostNotResponding();
+    ages.push_back(a.host.state.Age());
+    captions.push_back(a.view.caption);
+    a.panel.ModalLoopEnded();
+    a.host.now += 300;  // the answer comes back once the menu has gone
+    ages.push_back(a.host.state.Age());
+  });
+  a.panel.Tick();
+  EXPECT_EQ(ages, (std::vector<Millis>{200, 500}));
+  EXPECT_EQ(captions, std::vector<std::wstring>{L"Korvane"});
+  EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<TX>"}) << "once, after the tick";
+
+  std::vector<Step> steps;
+  DuringCall(a, 1, [&] {
+    a.panel.ModalLoopBegan();
+    a.host.now += 2500;
+    steps.push_back(a.host.state.RequestClose());  // chosen from the menu still open beneath the call
+  });
+  a.panel.Tick();
+  EXPECT_EQ(steps, std::vector<Step>{Step::AfterTheCall}) << "not given up: the host may well have answered";
+}
+
+TEST(ModalLoop, AfterALoopBeneathACallTheCallAgesAgainAndANewCallStartsFresh) {
+  Attached a;
+  std::vector<std::wstring> captions;
+  DuringCall(a, 1, [&] {
+    a.panel.Click(CommandButton::Command5);
+    a.panel.ModalLoopBegan();
+    a.host.now += 5000;
+    a.panel.ModalLoopEnded();
+    a.host.now += 1999;
+    a.panel.HostNotResponding();
+    captions.push_back(a.view.caption);
+    a.host.now += 1;  // two seconds of the host's own, outside the menu
+    a.panel.HostNotResponding();
+    captions.push_back(a.view.caption);
+  });
+  a.panel.Tick();
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"Korvane", L"Korvane - host not responding"}));
+  EXPECT_TRUE(a.host.Macros().empty()) << "the click waited for a call that stopped answering";
+
+  std::vector<Millis> ages;
+  DuringCall(a, 1, [&] {
+    a.host.now += 10;
+    ages.push_back(a.host.state.Age());
+  });
+  a.panel.Tick();
+  EXPECT_EQ(ages, std::vector<Millis>{10}) << "the next call's age owes nothing to the last one's loop";
+  a.panel.ModalLoopBegan();  // between calls: nothing to pause
+  a.host.now += 100;
+  a.panel.ModalLoopEnded();
+  EXPECT_EQ(a.host.state.Age(), 0u);
 }
 
 }  // namespace
