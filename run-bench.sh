@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the benchmarks under Wine on a private Xvfb display (about 6 minutes; --quick for about 2)
-# and prints the figures; they are also saved to build/bench-results.txt.
+# Runs the benchmarks under Wine on a private Xvfb display (about 5 minutes once built; --quick for
+# a rough pass) and prints the figures; they are also saved to build/bench-results.txt.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash tools/install-deps.sh

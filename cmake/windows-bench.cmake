@@ -5,11 +5,10 @@ target_compile_definitions(minimal_window PRIVATE ${KORVANE_WIN_DEFINES})
 target_link_libraries(minimal_window PRIVATE korvane_core ole32 oleaut32 uuid)
 korvane_own_manifest(minimal_window)
 
-# korvane_without_call_watch.exe, korvane_without_font_fit.exe, korvane_without_icons.exe.
 set(KORVANE_BENCH_VARIANTS korvane_without_call_watch korvane_without_font_fit korvane_without_icons)
-set(KORVANE_BENCH_PARTS 1 2 4)  # kCallWatchPart, kFontFitPart, kIconsPart (form1_win.h)
-foreach(variant part IN ZIP_LISTS KORVANE_BENCH_VARIANTS KORVANE_BENCH_PARTS)
-  korvane_panel_build(${variant} KORVANE_BENCH_LEAVE_OUT=${part})
+foreach(variant IN LISTS KORVANE_BENCH_VARIANTS)
+  string(REPLACE "korvane_" "" entry ${variant})
+  korvane_panel_build(${variant} tools/bench/${entry}_main_win.cpp)
 endforeach()
 
 add_executable(korvane_bench tools/bench/bench_win.cpp)

@@ -1,11 +1,11 @@
 # End-to-end tests: Windows test programs run under Wine in a throwaway prefix on an Xvfb display.
 # The panel as it runs where Windows lacks the per-monitor DPI functions (7 and 8), and where it has
 # only shcore's GetDpiForMonitor (8.1 and 10 before 1607): test builds only.
-korvane_panel_build(korvane_dpi_fallback KORVANE_PRETEND_NO_PER_MONITOR_DPI)
-korvane_panel_build(korvane_dpi_monitor KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
+korvane_panel_build(korvane_dpi_fallback tests/variants/dpi_fallback_main_win.cpp)
+korvane_panel_build(korvane_dpi_monitor tests/variants/dpi_monitor_main_win.cpp)
 # The panel under the rules Windows keeps and Wine does not: no host call inside another thread's or
 # program's send, and a message filter that is not told of posted messages. A test build only.
-korvane_panel_build(korvane_strict KORVANE_STRICT_WINDOWS_RULES BINDING)
+korvane_panel_build(korvane_strict tests/variants/strict_main_win.cpp)
 
 if(EXISTS /usr/src/googletest/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -8,15 +8,13 @@ if(MINGW)
 endif()
 
 # The COM binding, also linked into the soak and benchmark programs.
-set(KORVANE_BINDING_SOURCES src/host/call_watch_win.cpp src/host/com_host_win.cpp src/host/message_filter_win.cpp)
-add_library(korvane_binding STATIC ${KORVANE_BINDING_SOURCES})
+add_library(korvane_binding STATIC src/host/call_watch_win.cpp src/host/com_host_win.cpp src/host/message_filter_win.cpp)
 target_compile_definitions(korvane_binding PUBLIC ${KORVANE_WIN_DEFINES})
 target_link_libraries(korvane_binding PUBLIC korvane_core ole32 oleaut32 uuid)
 
 # The panel window, also driven directly by the benchmark.
-set(KORVANE_WINDOW_SOURCES src/panel/dpi_win.cpp src/panel/form1_layout_win.cpp src/panel/form1_win.cpp
+add_library(korvane_window STATIC src/panel/dpi_win.cpp src/panel/form1_layout_win.cpp src/panel/form1_win.cpp
   src/panel/system_library_win.cpp)
-add_library(korvane_window STATIC ${KORVANE_WINDOW_SOURCES})
 target_link_libraries(korvane_window PUBLIC korvane_binding)
 
 # Small, not fast: the panel spends its time waiting for the host.
@@ -33,22 +31,21 @@ function(korvane_own_manifest target)
   endif()
 endfunction()
 
-# Another build of the panel, for a test or a benchmark, made as korvane.exe is but compiled with
-# DEFINITION. With BINDING, the binding is compiled with it too (where the definition changes it).
-#   korvane_panel_build(TARGET DEFINITION [BINDING])
-function(korvane_panel_build target definition)
-  if("BINDING" IN_LIST ARGN)
-    add_executable(${target} WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES} ${KORVANE_BINDING_SOURCES})
-    target_compile_definitions(${target} PRIVATE ${KORVANE_WIN_DEFINES})
-    target_link_libraries(${target} PRIVATE korvane_core ole32 oleaut32 uuid)
-  else()
-    add_executable(${target} WIN32 src/main.cpp src/korvane.rc ${KORVANE_WINDOW_SOURCES})
-    target_link_libraries(${target} PRIVATE korvane_binding)
-  endif()
-  target_compile_definitions(${target} PRIVATE ${definition})
+# The program from its entry on, which korvane.exe and every other build of the panel run.
+add_library(korvane_entry STATIC src/run_panel_win.cpp)
+target_link_libraries(korvane_entry PUBLIC korvane_window)
+if(MINGW)
+  target_compile_options(korvane_entry PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+endif()
+
+# Another build of the panel, for a test or a benchmark: korvane.exe's own libraries and resources,
+# and an entry of its own that hands the panel something else.
+#   korvane_panel_build(TARGET ENTRY_SOURCE)
+function(korvane_panel_build target entry)
+  add_executable(${target} WIN32 ${entry} src/korvane.rc)
+  target_link_libraries(${target} PRIVATE korvane_entry)
   korvane_own_manifest(${target})
   if(MINGW)
-    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
     target_link_options(${target} PRIVATE -municode -static $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
   endif()
 endfunction()
@@ -58,7 +55,7 @@ set_source_files_properties(src/korvane.rc PROPERTIES
 add_executable(korvane WIN32
   src/main.cpp
   src/korvane.rc)
-target_link_libraries(korvane PRIVATE korvane_window)
+target_link_libraries(korvane PRIVATE korvane_entry)
 korvane_own_manifest(korvane)
 if(MINGW)
   # One self-contained exe: the C++ runtime, libgcc and winpthread are linked in. No link time in the

@@ -19,6 +19,16 @@ if [ -n "$upward" ]; then
 fi
 echo "include direction: host/ <- monitor/ <- panel/"
 
+# What is tested is what ships: no test or benchmark switch in the panel's sources. Other builds of
+# the panel differ in their own entries only (cmake/windows.cmake's korvane_panel_build).
+switches=$(grep -rnE '^\s*#\s*(if|ifdef|ifndef|elif)\b.*KORVANE_' src) || true
+if [ -n "$switches" ]; then
+  echo "build switches in src/:"
+  echo "$switches"
+  exit 1
+fi
+echo "build switches in src/: none"
+
 # Windows' DLLs come from System32 only: one place in src/ loads a DLL, and it names System32.
 loads=$(grep -rnE '\bLoadLibrary(Ex)?[AW]?\(' src | grep -v '^src/panel/system_library_win.cpp:') || true
 if [ -n "$loads" ]; then

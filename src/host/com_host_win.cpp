@@ -6,9 +6,7 @@
 namespace korvane {
 
 bool ComHost::Attach(std::wstring_view prog_id) {
-  if constexpr (kStrictWindowsRules) {
-    if (InInputSyncCall()) return false;
-  }
+  if (filter_.rules().refuse_calls_inside_sent_messages && InInputSyncCall()) return false;
   CLSID clsid{};
   if (FAILED(CLSIDFromProgID(std::wstring(prog_id).c_str(), &clsid))) return false;
   ComRef<IUnknown> running;
@@ -42,9 +40,7 @@ HRESULT ComHost::InvokeByName(const wchar_t* name, WORD flags, VARIANT* args, UI
   // so the proxy is kept alive here until the call has returned.
   const ComRef<IDispatch> host = dispatch_;
   if (!host) return CO_E_OBJNOTCONNECTED;
-  if constexpr (kStrictWindowsRules) {
-    if (InInputSyncCall()) return RPC_E_CANTCALLOUT_ININPUTSYNCCALL;
-  }
+  if (filter_.rules().refuse_calls_inside_sent_messages && InInputSyncCall()) return RPC_E_CANTCALLOUT_ININPUTSYNCCALL;
   return RetryWhileBusy(filter_, [&] {
     LPOLESTR member = const_cast<LPOLESTR>(name);
     DISPID id = DISPID_UNKNOWN;

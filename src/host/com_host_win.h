@@ -15,7 +15,8 @@ namespace korvane {
 
 class ComHost final : public HostAutomation {
  public:
-  // `filter` is the thread's registered filter, whose wait a busy host's retries share.
+  // `filter` is the thread's registered filter, whose wait a busy host's retries share and whose
+  // COM rules the binding keeps.
   explicit ComHost(BusyHostFilter& filter) : filter_(filter) {}
   bool Attach(std::wstring_view prog_id) override;
   void Release() override { dispatch_.Reset(); }

@@ -20,7 +20,7 @@ DWORD STDMETHODCALLTYPE BusyHostFilter::RetryRejectedCall(HTASK, DWORD elapsed_m
 }
 
 DWORD STDMETHODCALLTYPE BusyHostFilter::MessagePending(HTASK, DWORD, DWORD) {
-  if constexpr (!kStrictWindowsRules) Pump();
+  if (rules_.filter_told_of_messages) Pump();
   return PENDINGMSG_WAITNOPROCESS;
 }
 
@@ -46,7 +46,7 @@ bool BusyHostFilter::WaitPumping(DWORD ms) {
   return !Closing();
 }
 
-MessageFilterRegistration::MessageFilterRegistration(const CallState& calls) : filter_(calls) {
+MessageFilterRegistration::MessageFilterRegistration(const CallState& calls, ComRules rules) : filter_(calls, rules) {
   registered_ = SUCCEEDED(CoRegisterMessageFilter(&filter_, &previous_));
 }
 

@@ -19,21 +19,23 @@ namespace korvane {
 // to the window's own queue instead. A notification, whose sender does not wait, is not such a send.
 inline bool InInputSyncCall() { return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND; }
 
-// A test build (KORVANE_STRICT_WINDOWS_RULES) keeps the rules that Windows keeps and Wine does not:
-// the binding refuses a host call made inside such a send, and the filter is not told of the
-// messages that arrive during a call.
-#ifdef KORVANE_STRICT_WINDOWS_RULES
-inline constexpr bool kStrictWindowsRules = true;
-#else
-inline constexpr bool kStrictWindowsRules = false;
-#endif
+// Which of Windows' COM rules the binding and the filter keep themselves. korvane.exe leaves them to
+// the runtime it runs on; under Wine, which keeps neither, a test build keeps Windows' own.
+struct ComRules {
+  // A host call inside such a send is refused, as Windows refuses it.
+  bool refuse_calls_inside_sent_messages = false;
+  // The filter hears of the messages that arrive while a call waits (Windows need not tell it).
+  bool filter_told_of_messages = true;
+};
+inline constexpr ComRules kWindowsComRules{true, false};
 
 class BusyHostFilter final : public IMessageFilter {
  public:
   static constexpr DWORD kRetryWindowMs = 2000;
   static constexpr DWORD kRetryDelayMs = 100;
 
-  explicit BusyHostFilter(const CallState& calls) : calls_(calls) {}
+  explicit BusyHostFilter(const CallState& calls, ComRules rules = {}) : calls_(calls), rules_(rules) {}
+  const ComRules& rules() const { return rules_; }
   // `pump` runs the window's queued messages the way its loop does; until it is set,
   // only paint messages run during a call.
   void PumpWith(std::function<void()> pump) { pump_ = std::move(pump); }
@@ -63,6 +65,7 @@ class BusyHostFilter final : public IMessageFilter {
 
  private:
   const CallState& calls_;
+  const ComRules rules_;
   std::function<void()> pump_;
   bool pumping_ = false;
 };
@@ -86,7 +89,7 @@ HRESULT RetryWhileBusy(BusyHostFilter& filter, Call&& call) {
 // Registers a filter for the calling STA thread and puts the previous one back at the end.
 class MessageFilterRegistration {
  public:
-  explicit MessageFilterRegistration(const CallState& calls);
+  explicit MessageFilterRegistration(const CallState& calls, ComRules rules = {});
   MessageFilterRegistration(const MessageFilterRegistration&) = delete;
   MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
   ~MessageFilterRegistration();

@@ -1,6 +1,7 @@
 // Per-monitor DPI where Windows has it, the system DPI where it has not.
 #include "panel/dpi_win.h"
 
+#include "panel/gdi_ptr_win.h"
 #include "panel/system_library_win.h"
 
 namespace korvane {
@@ -12,38 +13,43 @@ void LookUp(HMODULE module, const char* name, Function& function) {
   function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// Test builds stand in for older Windows: KORVANE_PRETEND_NO_PER_MONITOR_DPI for 7 and 8 (none of
-// the functions), KORVANE_PRETEND_NO_DPI_FOR_WINDOW for 8.1 and early 10 (shcore's only).
-PerMonitorDpi LookUpAll() {
+struct ChosenTable {
+  bool chosen = false;
+  PerMonitorDpi functions;
+};
+ChosenTable& Chosen() {
+  static ChosenTable table;
+  return table;
+}
+
+}  // namespace
+
+PerMonitorDpi LookUpPerMonitorDpi() {
   PerMonitorDpi found;
-#if !defined(KORVANE_PRETEND_NO_PER_MONITOR_DPI) && !defined(KORVANE_PRETEND_NO_DPI_FOR_WINDOW)
   if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
     LookUp(user32, "GetDpiForWindow", found.get_dpi_for_window);
     LookUp(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
     LookUp(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
     LookUp(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
   }
-#endif
-#ifndef KORVANE_PRETEND_NO_PER_MONITOR_DPI
   // Loaded for good: the function is kept for the process's life. Windows 7 has no shcore.dll, so a
   // search by name would find one planted beside the exe.
   if (const HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
     LookUp(shcore, "GetDpiForMonitor", found.get_dpi_for_monitor);
-#endif
   return found;
 }
 
-}  // namespace
+void UsePerMonitorDpi(const PerMonitorDpi& functions) { Chosen() = {true, functions}; }
 
 const PerMonitorDpi& PerMonitorDpiFunctions() {
-  static const PerMonitorDpi functions = LookUpAll();
-  return functions;
+  ChosenTable& table = Chosen();
+  if (!table.chosen) table = {true, LookUpPerMonitorDpi()};
+  return table.functions;
 }
 
 UINT SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -15,6 +15,11 @@ struct PerMonitorDpi {
   BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
   int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
 };
+// What this Windows has, looked up in user32 and, from System32, shcore.
+PerMonitorDpi LookUpPerMonitorDpi();
+// The table the panel uses: the one an entry handed in, before the window is made, else
+// what this Windows has. A test entry hands in one with gaps, to stand in for older Windows.
+void UsePerMonitorDpi(const PerMonitorDpi& functions);
 const PerMonitorDpi& PerMonitorDpiFunctions();
 
 // Where a function is missing, the system DPI stands in: Windows 7 and 8 scale

@@ -20,32 +20,27 @@ int EditMargin(UINT) { return 0; }
 class GdiMeasurer final : public TextMeasurer {
  public:
   explicit GdiMeasurer(const LOGFONTW& face) : face_(face), dc_(CreateCompatibleDC(nullptr)) {}
-  GdiMeasurer(const GdiMeasurer&) = delete;
-  GdiMeasurer& operator=(const GdiMeasurer&) = delete;
-  ~GdiMeasurer() override {
-    if (dc_) DeleteDC(dc_);
-    for (auto& [height, font] : fonts_) DeleteObject(font);
-  }
 
   TextSize Measure(int font_height, std::wstring_view text) override {
-    HFONT& font = fonts_[font_height];
+    UniqueFont& font = fonts_[font_height];
     if (!font) {
       LOGFONTW face = face_;
       face.lfHeight = -font_height;
-      font = CreateFontIndirectW(&face);
+      font.Reset(CreateFontIndirectW(&face));
     }
     SIZE size{};
     if (!dc_ || !font) return {};
-    const HGDIOBJ previous = SelectObject(dc_, font);
-    GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc_, previous);
+    const HGDIOBJ previous = SelectObject(dc_.Get(), font.Get());
+    GetTextExtentPoint32W(dc_.Get(), text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc_.Get(), previous);
     return {size.cx, size.cy};
   }
 
  private:
   LOGFONTW face_;
-  HDC dc_;
-  std::map<int, HFONT> fonts_;
+  // Declared before the fonts, so that it goes after them: none is selected into it by then.
+  UniqueMemoryDc dc_;
+  std::map<int, UniqueFont> fonts_;
 };
 
 void SetEditMargins(HWND edit, UINT dpi) {
@@ -90,30 +85,32 @@ void Form1::LayOut(UINT dpi) {
                                                                   : TwipsToPixels(control_spec.height, d);
     SetWindowPos(control, nullptr, TwipsToPixels(control_spec.left, d), TwipsToPixels(control_spec.top, d),
                  TwipsToPixels(control_spec.width, d), height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if constexpr (Built(kFontFitPart)) {
+    if (parts_.font_fit) {
       const TextRoom room = RoomIn(control, control_spec, dpi);
       for (std::wstring_view text : TextsToFit(control_spec)) rooms.push_back({text, room.width, room.height});
     }
   }
 
   LOGFONTW face{};
-  HFONT retired = nullptr;
+  UniqueFont retired;  // the controls' font until they have the new one
   if (MessageFontForDpi(dpi, face)) {
-    if constexpr (Built(kFontFitPart)) {
+    if (parts_.font_fit) {
       GdiMeasurer measurer(face);
       const int preferred = face.lfHeight < 0 ? -face.lfHeight : face.lfHeight;
       face.lfHeight = -FitFontHeight(preferred, rooms, measurer);
     }
-    if (const HFONT font = CreateFontIndirectW(&face)) retired = std::exchange(font_, font);
+    if (UniqueFont font(CreateFontIndirectW(&face)); font) {
+      retired = std::move(font_);
+      font_ = std::move(font);
+    }
   }
   for (const ControlSpec& control_spec : kControls) {
     const HWND control = Control(control_spec.id);
-    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     // After the font: setting one gives an edit the margins of that font.
     if (control_spec.kind == ControlKind::TextBox) SetEditMargins(control, dpi);
   }
-  // Only now that no control uses it any more.
-  if (retired) DeleteObject(retired);
+  // `retired` goes only now that no control uses it any more.
 }
 
 }  // namespace korvane

@@ -1,6 +1,8 @@
 // The Win32 side of the panel window: creation, layout at the window's DPI and message dispatch.
 #include "panel/form1_win.h"
 
+#include <utility>
+
 #include "host/call_watch_win.h"
 #include "host/message_filter_win.h"
 #include "monitor/poll.h"
@@ -13,23 +15,10 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 
-bool IsCommandButton(int id, CommandButton& button) {
-  switch (id) {
-    case kIdCommand1: button = CommandButton::Command1; return true;
-    case kIdCommand2: button = CommandButton::Command2; return true;
-    case kIdCommand4: button = CommandButton::Command4; return true;
-    case kIdCommand5: button = CommandButton::Command5; return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 Form1::~Form1() {
-  if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
-  if (big_icon_) DestroyIcon(big_icon_);
-  if (small_icon_) DestroyIcon(small_icon_);
+  if (hwnd_) DestroyWindow(hwnd_);  // before its font and icons go, with the members
 }
 
 bool Form1::Create(HINSTANCE instance) {
@@ -39,7 +28,7 @@ bool Form1::Create(HINSTANCE instance) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   // The class keeps these for the process's life; the window gets its own at its DPI.
-  if constexpr (Built(kIconsPart)) {
+  if (parts_.icons) {
     const UINT dpi = SystemDpi();
     wc.hIcon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXICON, dpi));
     wc.hIconSm = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(SM_CXSMICON, dpi));
@@ -180,15 +169,15 @@ void Form1::OnCommand(int id, int code) {
 }
 
 void Form1::OnClick(int id) {
-  CommandButton button{};
-  if (!IsCommandButton(id, button)) return;
+  const CommandSpec* command = CommandOfControl(id);
+  if (!command) return;
   if (InInputSyncCall()) {
     // A click sent by another program (a screen reader's BM_CLICK, say): the host call it makes
     // would fail inside that send, so it comes round again through the window's own queue.
     PostMessageW(hwnd_, kRepostedClickMessage, static_cast<WPARAM>(id), 0);
     return;
   }
-  panel_.Click(button);
+  panel_.Click(command->button);
 }
 
 void Form1::OnClose() {
@@ -273,14 +262,14 @@ void Form1::OnDestroy() {
 
 void Form1::SetIcons(UINT dpi) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  const auto set = [&](WPARAM which, int metric, HICON& held) {
-    const HICON icon = LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi));
+  const auto set = [&](WPARAM which, int metric, UniqueIcon& held) {
+    UniqueIcon icon(LoadIconAtSize(instance, MAKEINTRESOURCEW(kAppIconId), SystemMetricForDpi(metric, dpi)));
     if (!icon) return;
-    SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-    if (held) DestroyIcon(held);
-    held = icon;
+    SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.Get()));
+    held = std::move(icon);  // the one the window had goes only now
   };
-  if constexpr (Built(kIconsPart)) {
+
+  if (parts_.icons) {
     set(ICON_BIG, SM_CXICON, big_icon_);
     set(ICON_SMALL, SM_CXSMICON, small_icon_);
   }

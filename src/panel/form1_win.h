@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "panel/controls.h"
+#include "panel/gdi_ptr_win.h"
 #include "panel/panel.h"
 #include "panel/panel_view.h"
 
@@ -23,17 +24,16 @@ inline constexpr UINT kHeldWorkMessage = WM_APP + 2;
 // Posted by the window to itself: a click that arrived inside another program's send (WPARAM: the id).
 inline constexpr UINT kRepostedClickMessage = WM_APP + 3;
 
-// Benchmark builds leave one of the panel's own additions out, to weigh it (KORVANE_BENCH_LEAVE_OUT,
-// a sum of these); korvane.exe has them all.
-inline constexpr unsigned kCallWatchPart = 1, kFontFitPart = 2, kIconsPart = 4;
-#ifndef KORVANE_BENCH_LEAVE_OUT
-#define KORVANE_BENCH_LEAVE_OUT 0
-#endif
-constexpr bool Built(unsigned part) { return (KORVANE_BENCH_LEAVE_OUT & part) == 0; }
+// The window's own additions. korvane.exe has both; the benchmark's entries leave one out to weigh it.
+struct Form1Parts {
+  bool font_fit = true;  // else the message font at its own size
+  bool icons = true;     // else the window system's default icon
+};
 
 class Form1 final : public PanelView {
  public:
-  Form1(HostAutomation& host, CallState& calls) : calls_(calls), panel_(host, *this, calls) {}
+  Form1(HostAutomation& host, CallState& calls, Form1Parts parts = {})
+      : calls_(calls), parts_(parts), panel_(host, *this, calls) {}
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
   ~Form1() override;
@@ -81,13 +81,14 @@ class Form1 final : public PanelView {
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   CallState& calls_;
+  const Form1Parts parts_;
   HWND hwnd_ = nullptr;
   int show_command_ = SW_SHOWDEFAULT;
   HWND last_focus_ = nullptr;
   bool in_size_move_ = false;
-  HFONT font_ = nullptr;
-  HICON big_icon_ = nullptr;
-  HICON small_icon_ = nullptr;
+  UniqueFont font_;
+  UniqueIcon big_icon_;
+  UniqueIcon small_icon_;
   std::function<void()> run_queued_;
   Panel panel_;
 };

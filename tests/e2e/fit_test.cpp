@@ -8,11 +8,10 @@
 #include <cstdio>
 
 #include "harness_win.h"
-#include "host/com_host_win.h"
 #include "host/com_ptr_win.h"
+#include "in_process_form_win.h"
 #include "panel/controls.h"
 #include "panel/dpi_win.h"
-#include "panel/form1_win.h"
 
 namespace {
 
@@ -122,11 +121,8 @@ TEST(Layout, FollowsTheMessageFontChangedWhileItRuns) {
     NONCLIENTMETRICSW metrics;
     ~Restore() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0); }
   } restore{original};
-  korvane::CallState calls;
-  korvane::BusyHostFilter filter(calls);
-  korvane::ComHost unattached(filter);
-  korvane::Form1 form(unattached, calls);
-  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));  // created, not loaded: no host is asked for
+  const e2e::InProcessForm form;
+  ASSERT_TRUE(form.created);
   const HWND tape = GetDlgItem(form.hwnd(), korvane::kIdText3);
   const auto width = [&] {
     const std::wstring probe = L"RTTY-N Mode Audio Freq 29999.999 kHz 9999 Hz|";
@@ -153,9 +149,6 @@ TEST(Layout, FollowsTheMessageFontChangedWhileItRuns) {
   std::printf("the sample: %d px, %d px in the smaller font, %d px back\n", before, during, after);
   EXPECT_NE(during, before) << "the panel kept the old font";
   EXPECT_EQ(after, before);
-  DestroyWindow(form.hwnd());
-  MSG quit;  // the panel's window ends its program's loop as it goes; this program has none
-  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 TEST(Layout, EveryTextFitsItsControl) {

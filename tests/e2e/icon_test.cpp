@@ -6,9 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "harness_win.h"
-#include "host/com_host_win.h"
+#include "in_process_form_win.h"
 #include "panel/dpi_win.h"
-#include "panel/form1_win.h"
 
 namespace {
 
@@ -37,11 +36,8 @@ TEST(Icon, TheExeCarriesItAtEverySize) {
 }
 
 TEST(Icon, TheWindowAnswersWmGetIconAtItsDpiForBothSizes) {
-  korvane::CallState calls;
-  korvane::BusyHostFilter filter(calls);
-  korvane::ComHost unattached(filter);
-  korvane::Form1 form(unattached, calls);
-  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));  // created, not loaded: no host is asked for
+  const e2e::InProcessForm form;
+  ASSERT_TRUE(form.created);
   const UINT dpi = korvane::WindowDpi(form.hwnd());
   const auto big_icon = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
   const auto small_icon = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, ICON_SMALL, 0));
@@ -49,9 +45,6 @@ TEST(Icon, TheWindowAnswersWmGetIconAtItsDpiForBothSizes) {
   ASSERT_NE(small_icon, nullptr);
   EXPECT_EQ(IconWidth(big_icon), korvane::SystemMetricForDpi(SM_CXICON, dpi));
   EXPECT_EQ(IconWidth(small_icon), korvane::SystemMetricForDpi(SM_CXSMICON, dpi));
-  DestroyWindow(form.hwnd());
-  MSG quit;  // the panel's window ends its program's loop as it goes; this program has none
-  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 }  // namespace

@@ -21,6 +21,18 @@ TEST(Commands, TableHoldsTheExactTexts) {
   EXPECT_EQ(FindCommand(CommandButton::Command4).caption, L"RX");
 }
 
+// A click on a control reaches a command only from the four buttons, each its own.
+TEST(Commands, OnlyTheFourButtonsHaveACommandEachItsOwn) {
+  std::vector<std::wstring> reached;
+  for (const ControlSpec& control : kControls)
+    if (const CommandSpec* command = CommandOfControl(control.id))
+      reached.push_back(std::wstring(control.name) + L" " + std::wstring(command->macro));
+  EXPECT_EQ(reached, (std::vector<std::wstring>{L"Command1 <CATCMDHEX:FE FE 50 E0 06 04 02  FD>",
+                                                L"Command2 <CATCMDHEX:FE FE 50 E0 06 04 FD>", L"Command5 <TX>",
+                                                L"Command4 <RXANDCLEAR>"}));
+  EXPECT_EQ(CommandOfControl(0), nullptr);
+}
+
 TEST(Commands, EachClickIsOneCallInOrder) {
   FakeHost host;
   FakeView view;
