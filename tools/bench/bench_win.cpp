@@ -36,10 +36,6 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-double CpuMs(const e2e::Panel& panel) {
-  return e2e::UsageOf(panel.process.handle(), panel.process.pid(), "korvane.exe").cpu_ms;
-}
-
 // The same host calls the panel makes in a tick, as bare late-bound IDispatch calls by name.
 void BareTick(IDispatch* host) {
   auto call = [&](const wchar_t* name, WORD flags, VARIANT* args, UINT count) {
@@ -131,37 +127,53 @@ struct IdleFigures {
   std::size_t ticks_seen = 0;
 };
 
-IdleFigures MeasureIdle(bool host_up, int seconds) {
+// CPU time of a program left idle for `seconds`: the panel, or the floor, which makes the same host
+// calls a tick; with the link down, the panel alone (after its message).
+IdleFigures MeasureIdle(bool host_up, int seconds, const wchar_t* exe = L"korvane.exe",
+                        const wchar_t* window_class = L"KorvaneForm1") {
   e2e::HostDouble host;
   if (host_up) host.Start("AudioFq I4:2210\nFqA I4:14085500\n");
-  e2e::Panel panel;
-  panel.Start();
+  e2e::Child child;
+  child.Start(L"\"" + e2e::ExeDir() + exe + L"\"");
   if (!host_up) {
-    const HWND box = panel.MessageBox();
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    e2e::WaitFor([&] { return !e2e::TopWindows(child.pid(), L"#32770").empty(); }, 5000);
+    for (HWND box : e2e::TopWindows(child.pid(), L"#32770")) PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
-  const HWND form = panel.Form();
-  e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000);
+  e2e::WaitFor(
+      [&] {
+        for (HWND hwnd : e2e::TopWindows(child.pid(), window_class))
+          if (IsWindowVisible(hwnd)) return true;
+        return false;
+      },
+      5000);
   Sleep(2000);
+  const std::string name = e2e::Narrow(exe);
+  const auto cpu = [&] { return e2e::UsageOf(child.handle(), child.pid(), name).cpu_ms; };
   const std::size_t calls_before = host_up ? host.Calls().size() : 0;
-  const double cpu_before = CpuMs(panel);
+  const double cpu_before = cpu();
   Sleep(static_cast<DWORD>(seconds) * 1000);
   IdleFigures f;
-  f.cpu_ms = CpuMs(panel) - cpu_before;
+  f.cpu_ms = cpu() - cpu_before;
   if (host_up) {
     std::size_t reads = 0;
     const auto calls = host.Calls();
     for (std::size_t i = calls_before; i < calls.size(); ++i) reads += calls[i] == "FqA";
     f.ticks_seen = reads;
   }
-  panel.Close();
-  panel.process.WaitExit(5000);
+  for (HWND hwnd : e2e::TopWindows(child.pid(), window_class)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  child.WaitExit(5000);
   if (host_up) host.Stop();
   return f;
 }
 
-// After one 3 s stall inside a call: when does the next tick start, and how far apart are the ones after?
-std::vector<double> GapsAfterStall() {
+// After one 3 s stall inside a call: how long the stall took, when the next tick starts, and how far
+// apart the ones after are.
+struct StallFigures {
+  double stall_ms = -1;
+  std::vector<double> gaps;  // the first from the stalled call's end
+};
+
+StallFigures GapsAfterStall() {
   e2e::HostDouble host;
   host.Start("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n");
   e2e::Panel panel;
@@ -171,15 +183,17 @@ std::vector<double> GapsAfterStall() {
   panel.process.WaitExit(5000);
   const auto calls = host.TimedCalls();
   host.Stop();
-  std::vector<double> gaps;
-  double previous = calls.size() > 9 ? calls[9].end : 0;  // the stalled call
-  for (std::size_t i = 10; i + 1 < calls.size() && gaps.size() < 5; ++i) {
+  StallFigures f;
+  if (calls.size() <= 9 || calls[9].end < 0) return f;
+  f.stall_ms = calls[9].end - calls[9].begin;  // the stalled call
+  double previous = calls[9].end;
+  for (std::size_t i = 10; i + 1 < calls.size() && f.gaps.size() < 5; ++i) {
     if (calls[i].what == "AudioFq" && calls[i + 1].what == "FqA") {
-      gaps.push_back(calls[i].begin - previous);
+      f.gaps.push_back(calls[i].begin - previous);
       previous = calls[i].begin;
     }
   }
-  return gaps;
+  return f;
 }
 
 const char* Verdict(bool met) { return met ? "met" : "NOT met"; }
@@ -197,8 +211,11 @@ int wmain(int argc, wchar_t** argv) {
 
   const TickFigures t = mode == L"--startup" ? TickFigures{} : MeasureTicks(ticks, calls, filter.filter());
   if (mode != L"--startup")
-    std::printf("tick: panel %.3f ms, bare IDispatch %.3f ms (median of %d), ratio %.3f  [goal <= 1.10: %s]\n",
-                t.panel_ms, t.bare_ms, ticks, t.panel_ms / t.bare_ms, Verdict(t.panel_ms / t.bare_ms <= 1.10));
+    std::printf(
+        "tick: panel %.3f ms, bare IDispatch %.3f ms (median of %d; CPU %.3f and %.3f ms), ratio %.3f  [goal <= 1.10: "
+        "%s]\n",
+        t.panel_ms, t.bare_ms, ticks, t.panel_cpu_ms, t.bare_cpu_ms, t.panel_ms / t.bare_ms,
+        Verdict(t.panel_ms / t.bare_ms <= 1.10));
 
   // The panel, its floor, the floor without the host, and the panel without each of its own additions.
   struct Program {
@@ -237,16 +254,17 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"--startup") return 0;
 
   const IdleFigures up = MeasureIdle(true, idle_s);
+  const IdleFigures floor_up = MeasureIdle(true, idle_s, L"minimal_window.exe", L"KorvaneBenchMinimal");
   const IdleFigures down = MeasureIdle(false, idle_s);
   const double budget_ms = idle_s * 1000 * 0.001;
-  // The ticks' own work: the panel's tick (host calls plus readout writes, measured above on a hidden
-  // window). What is left is the cost of being idle: timer dispatch, and repainting the readouts.
-  const double beyond_ticks = up.cpu_ms - static_cast<double>(up.ticks_seen) * t.panel_cpu_ms;
+  // The floor makes the same host calls a tick: what the panel spends beyond it is the cost of its
+  // own idling (readouts repainted, the call watch, the filter). A busy loop would show here.
+  const double beyond_floor = up.cpu_ms - floor_up.cpu_ms;
   std::printf(
-      "idle: link up %.1f ms CPU in %d s (%zu ticks; tick CPU: panel %.3f ms, bare calls %.3f ms; beyond the "
-      "ticks %.1f ms = %.3f%%)  [goal <= 0.1%%: %s]\n",
-      up.cpu_ms, idle_s, up.ticks_seen, t.panel_cpu_ms, t.bare_cpu_ms, beyond_ticks,
-      100.0 * beyond_ticks / (idle_s * 1000), Verdict(beyond_ticks <= budget_ms));
+      "idle: link up %.1f ms CPU in %d s (%zu ticks), floor with the same calls %.1f ms (%zu ticks); beyond the "
+      "floor %.1f ms = %.3f%%  [goal <= 0.1%%: %s]\n",
+      up.cpu_ms, idle_s, up.ticks_seen, floor_up.cpu_ms, floor_up.ticks_seen, beyond_floor,
+      100.0 * beyond_floor / (idle_s * 1000), Verdict(beyond_floor <= budget_ms));
   std::printf("idle: link down %.1f ms CPU in %d s = %.3f%%  [goal <= 0.1%%: %s]\n", down.cpu_ms, idle_s,
               100.0 * down.cpu_ms / (idle_s * 1000), Verdict(down.cpu_ms <= budget_ms));
 
@@ -315,14 +333,17 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("timer: %zu ticks seen by the host in %d s  [goal %d +- 1: %s]\n", up.ticks_seen, idle_s, idle_s * 2,
               Verdict(up.ticks_seen + 1 >= static_cast<std::size_t>(idle_s * 2) &&
                       up.ticks_seen <= static_cast<std::size_t>(idle_s * 2 + 1)));
-  const std::vector<double> gaps = GapsAfterStall();
-  std::printf("timer: after a 3 s stall, next tick after %.0f ms, then gaps", gaps.empty() ? -1.0 : gaps[0]);
-  bool no_burst = gaps.size() >= 3;
-  for (std::size_t i = 1; i < gaps.size(); ++i) {
-    std::printf(" %.0f", gaps[i]);
+  const StallFigures stall = GapsAfterStall();
+  const std::vector<double>& gaps = stall.gaps;
+  std::printf("timer: a stall of %.0f ms, then the next tick after %.0f ms, then gaps", stall.stall_ms,
+              gaps.empty() ? -1.0 : gaps[0]);
+  // A catch-up tick would come at once after the stall: the first gap is judged like the rest.
+  bool no_burst = stall.stall_ms >= 2900 && gaps.size() >= 3;
+  for (std::size_t i = 0; i < gaps.size(); ++i) {
+    if (i > 0) std::printf(" %.0f", gaps[i]);
     no_burst &= gaps[i] >= 400;
   }
-  std::printf(" ms  [no catch-up burst: %s]\n", Verdict(no_burst));
+  std::printf(" ms  [a 3 s stall, then no catch-up burst: %s]\n", Verdict(no_burst));
   CoUninitialize();
   return 0;
 }
