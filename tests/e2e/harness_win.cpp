@@ -55,11 +55,17 @@ bool Child::Start(const std::wstring& command_line, const wchar_t* environment, 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::wstring mutable_line = command_line;
-  if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE,
-                      environment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<wchar_t*>(environment),
-                      current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info))
-    return false;
+  // Under Wine a process start fails now and then (seen twice in some thousand starts); a failed
+  // start leaves nothing behind, so it is tried once more.
+  bool started = false;
+  for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+    std::wstring mutable_line = command_line;
+    started = CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE,
+                             environment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<wchar_t*>(environment),
+                             current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info) != FALSE;
+    if (!started) std::printf("process start failed (error %lu), attempt %d\n", GetLastError(), attempt + 1);
+  }
+  if (!started) return false;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   pid_ = info.dwProcessId;
