@@ -1,4 +1,4 @@
-# korvane.exe, the host double and the Windows end-to-end tests.
+# korvane.exe and the libraries every build of the panel links, and the checks of the exe itself.
 enable_language(RC)
 
 # Windows 7 SP1 is the floor: calling anything newer is a compile error; newer functions are looked up at run time.
@@ -8,7 +8,8 @@ if(MINGW)
 endif()
 
 # The COM binding, also linked into the soak and benchmark programs.
-add_library(korvane_binding STATIC src/host/call_watch_win.cpp src/host/com_host_win.cpp src/host/message_filter_win.cpp)
+add_library(korvane_binding STATIC src/host/call_watch_win.cpp src/host/com_host_win.cpp src/host/message_filter_win.cpp
+  src/host/message_pump_win.cpp src/host/window_close_win.cpp)
 target_compile_definitions(korvane_binding PUBLIC ${KORVANE_WIN_DEFINES})
 target_link_libraries(korvane_binding PUBLIC korvane_core ole32 oleaut32 uuid)
 
@@ -38,11 +39,19 @@ if(MINGW)
   target_compile_options(korvane_entry PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
 endif()
 
+# The resources are built again when the icon or the manifest changes (a property of the folder
+# whose targets use them).
+macro(korvane_resources_depend_on_icon)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/korvane.rc PROPERTIES
+    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/korvane.ico;${PROJECT_SOURCE_DIR}/src/korvane.manifest")
+endmacro()
+
 # Another build of the panel, for a test or a benchmark: korvane.exe's own libraries and resources,
 # and an entry of its own that hands the panel something else.
 #   korvane_panel_build(TARGET ENTRY_SOURCE)
 function(korvane_panel_build target entry)
-  add_executable(${target} WIN32 ${entry} src/korvane.rc)
+  korvane_resources_depend_on_icon()
+  add_executable(${target} WIN32 ${entry} ${PROJECT_SOURCE_DIR}/src/korvane.rc)
   target_link_libraries(${target} PRIVATE korvane_entry)
   korvane_own_manifest(${target})
   if(MINGW)
@@ -50,8 +59,7 @@ function(korvane_panel_build target entry)
   endif()
 endfunction()
 
-set_source_files_properties(src/korvane.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/korvane.ico;${CMAKE_SOURCE_DIR}/src/korvane.manifest")
+korvane_resources_depend_on_icon()
 add_executable(korvane WIN32
   src/main.cpp
   src/korvane.rc)
@@ -64,20 +72,6 @@ if(MINGW)
     $<$<CONFIG:Release,MinSizeRel>:-s -Wl,--gc-sections>)
 endif()
 
-add_executable(host_double
-  tools/host-double/host_double_win.cpp
-  tools/host-double/script_win.cpp)
-target_compile_definitions(host_double PRIVATE ${KORVANE_WIN_DEFINES})
-target_link_libraries(host_double PRIVATE ole32 oleaut32 uuid)
-if(MINGW)
-  target_link_options(host_double PRIVATE -municode -static)
-endif()
-
-# Starting, finding, reading and measuring the panel and the host double from outside.
-add_library(korvane_harness STATIC tests/e2e/harness_win.cpp tests/e2e/process_usage_win.cpp)
-target_compile_definitions(korvane_harness PUBLIC ${KORVANE_WIN_DEFINES})
-target_link_libraries(korvane_harness PUBLIC korvane_core psapi ole32)
-
 if(CMAKE_CROSSCOMPILING)
   # The exe itself, in every build: only DLLs every Windows has, only functions Windows 7 SP1 has.
   add_test(NAME korvane_imports
@@ -86,9 +80,3 @@ if(CMAKE_CROSSCOMPILING)
     COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-win7.sh $<TARGET_FILE:korvane> ${KORVANE_OBJDUMP} ${CMAKE_C_COMPILER})
 endif()
 
-# Every test and benchmark program is built in every build, so that no compile error hides behind
-# a machine that cannot run them; this only says whether ctest runs the end-to-end tests (off where
-# this machine cannot run the build's programs: 32-bit code without wine32, say).
-option(KORVANE_RUN_TESTS "Run the end-to-end tests under ctest" ON)
-include(cmake/windows-bench.cmake)
-include(cmake/windows-tests.cmake)

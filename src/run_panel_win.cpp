@@ -41,41 +41,20 @@ int RunPanel(HINSTANCE instance, int show_command, const PanelSetup& setup) {
   RestrictDllSearchToSystem32();
 
   CallState calls(+[]() -> Millis { return GetTickCount64(); });
+  WindowClose close(calls);
   // Declared before COM and destroyed after it: the close's deadline covers COM's teardown too.
-  CallWatch watch(calls);
+  CallWatch watch(calls, close);
   ComApartment apartment;
   if (!apartment) return 1;
-  MessageFilterRegistration filter(calls, setup.com_rules);
+  MessagePump pump(watch, close);
+  MessageFilterRegistration filter(calls, pump, setup.com_rules);
   ComHost host(filter.filter());
-  Form1 form(host, calls, setup.parts);
+  Form1 form(host, calls, close, pump, setup.parts);
   if (!form.Create(instance)) return 1;
-
-  const auto handle = [&](MSG& message) {
-    if (message.message == WM_NULL) watch.Woken();
-    form.Dispatch(message);
-  };
-  // While a host call waits, the queued messages run as they would in the loop below.
-  filter.filter().PumpWith([&] {
-    MSG message;
-    for (int handled = 0; handled < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return;
-      }
-      handle(message);
-    }
-  });
-  form.RunQueuedMessagesWith([&] { filter.filter().Pump(); });
+  pump.Serve(form);
   if (setup.call_watch) watch.Start(form.hwnd(), kHostCallAgeMessage);
   form.Load(show_command);
-  form.CloseWhenCallIsBack();
-
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    handle(message);
-    form.CloseWhenCallIsBack();
-  }
-  return static_cast<int>(message.wParam);
+  return pump.Run();
 }
 
 }  // namespace korvane

@@ -16,7 +16,7 @@ inline Millis SteadyMillis() {
   return static_cast<Millis>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-// The one owner of closing and of judging a call that does not come back. Shared by the
+// Decides the close (WindowClose carries it out) and judges a call that does not come back. Shared by the
 // window's thread, which makes the calls and takes the close, and the thread that
 // watches the calls (CallWatch), which reads the age of the call and the close.
 class CallState {

@@ -3,11 +3,6 @@
 
 namespace korvane {
 
-void EndLeavingHost() {
-  TerminateProcess(GetCurrentProcess(), 0);
-  ExitProcess(0);  // not reached
-}
-
 CallWatch::~CallWatch() {
   // Waits for a callback under way; it never waits on the window's thread, so this cannot deadlock.
   if (timer_) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
@@ -24,7 +19,7 @@ bool CallWatch::Start(HWND window, UINT message) {
 
 void CALLBACK CallWatch::Fire(void* self, BOOLEAN) {
   auto* watch = static_cast<CallWatch*>(self);
-  if (watch->calls_.CloseOverdue()) EndLeavingHost();
+  watch->close_.EndIfOverdue();
   if (!watch->calls_.InCall()) return;
   // A WM_NULL of an earlier call may have been taken by the window's own loop.
   if (const std::uint64_t call = watch->calls_.CallNumber(); call != watch->woken_for_call_) {

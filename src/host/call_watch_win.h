@@ -7,25 +7,22 @@
 #include <cstdint>
 
 #include "host/call_state.h"
+#include "host/window_close_win.h"
 
 namespace korvane {
-
-// Ends the process at once, exit code 0: no release, no COM teardown, nothing more
-// asked of a host that has stopped answering. The panel has nothing to save.
-[[noreturn]] void EndLeavingHost();
 
 // A host that hangs holds the window's thread inside the call, where only sent
 // messages get through; so the word comes from a timer-queue timer. While a call
 // is outstanding its callback sends the window a notification (never waiting for
 // it) with the call's age, and posts it a WM_NULL, which wakes COM's wait so that
 // the message filter runs the window's queued messages; at most one such WM_NULL
-// is queued at a time. Once a close has waited its grace, the callback ends the
-// process, whatever the window's thread is stuck in.
+// is queued at a time. Once a close has waited its grace, the callback has the close
+// end the process.
 class CallWatch {
  public:
   static constexpr DWORD kIntervalMs = 100;
 
-  explicit CallWatch(const CallState& calls) : calls_(calls) {}
+  CallWatch(const CallState& calls, const WindowClose& close) : calls_(calls), close_(close) {}
   CallWatch(const CallWatch&) = delete;
   CallWatch& operator=(const CallWatch&) = delete;
   ~CallWatch();
@@ -39,6 +36,7 @@ class CallWatch {
   static void CALLBACK Fire(void* self, BOOLEAN);
 
   const CallState& calls_;
+  const WindowClose& close_;
   HWND window_ = nullptr;
   UINT message_ = 0;
   HANDLE timer_ = nullptr;

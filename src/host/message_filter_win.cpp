@@ -20,33 +20,21 @@ DWORD STDMETHODCALLTYPE BusyHostFilter::RetryRejectedCall(HTASK, DWORD elapsed_m
 }
 
 DWORD STDMETHODCALLTYPE BusyHostFilter::MessagePending(HTASK, DWORD, DWORD) {
-  if (rules_.filter_told_of_messages) Pump();
+  if (rules_.filter_told_of_messages) pump_.RunQueued();
   return PENDINGMSG_WAITNOPROCESS;
-}
-
-void BusyHostFilter::Pump() {
-  // A pump dispatches the call watch's notification, which asks for a pump in turn.
-  if (pumping_) return;
-  pumping_ = true;
-  if (pump_) {
-    pump_();
-  } else {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
-  }
-  pumping_ = false;
 }
 
 bool BusyHostFilter::WaitPumping(DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   for (ULONGLONG now = GetTickCount64(); now < end && !Closing(); now = GetTickCount64()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    Pump();
+    pump_.RunQueued();
   }
   return !Closing();
 }
 
-MessageFilterRegistration::MessageFilterRegistration(const CallState& calls, ComRules rules) : filter_(calls, rules) {
+MessageFilterRegistration::MessageFilterRegistration(const CallState& calls, MessagePump& pump, ComRules rules)
+    : filter_(calls, pump, rules) {
   registered_ = SUCCEEDED(CoRegisterMessageFilter(&filter_, &previous_));
 }
 

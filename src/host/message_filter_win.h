@@ -6,11 +6,9 @@
 
 #include <objidl.h>
 
-#include <functional>
-#include <utility>
-
 #include "host/call_state.h"
 #include "host/host_failure.h"
+#include "host/message_pump_win.h"
 
 namespace korvane {
 
@@ -34,11 +32,9 @@ class BusyHostFilter final : public IMessageFilter {
   static constexpr DWORD kRetryWindowMs = 2000;
   static constexpr DWORD kRetryDelayMs = 100;
 
-  explicit BusyHostFilter(const CallState& calls, ComRules rules = {}) : calls_(calls), rules_(rules) {}
+  BusyHostFilter(const CallState& calls, MessagePump& pump, ComRules rules = {})
+      : calls_(calls), pump_(pump), rules_(rules) {}
   const ComRules& rules() const { return rules_; }
-  // `pump` runs the window's queued messages the way its loop does; until it is set,
-  // only paint messages run during a call.
-  void PumpWith(std::function<void()> pump) { pump_ = std::move(pump); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   // Lives as long as its registration; COM's references do not own it.
@@ -52,22 +48,18 @@ class BusyHostFilter final : public IMessageFilter {
   // panel queues or drops the clicks) and close; a close is carried out by the window
   // once the call is back, or by the call watch when the host does not answer.
   // Windows need not call this for every message (posted ones in particular), so the
-  // call watch's notification runs the same pump (Pump) as well.
+  // call watch's notification runs the same pump as well.
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override;
 
   bool Closing() const { return calls_.Closing(); }
   // Waits up to `ms`, running the window's messages meanwhile. Returns early,
   // false, when the operator asks to close.
   bool WaitPumping(DWORD ms);
-  // Runs the window's queued messages once; does nothing when already running them further
-  // up the stack.
-  void Pump();
 
  private:
   const CallState& calls_;
+  MessagePump& pump_;
   const ComRules rules_;
-  std::function<void()> pump_;
-  bool pumping_ = false;
 };
 
 // Makes a host call; while the host answers "busy", waits and calls again,
@@ -89,7 +81,7 @@ HRESULT RetryWhileBusy(BusyHostFilter& filter, Call&& call) {
 // Registers a filter for the calling STA thread and puts the previous one back at the end.
 class MessageFilterRegistration {
  public:
-  explicit MessageFilterRegistration(const CallState& calls, ComRules rules = {});
+  MessageFilterRegistration(const CallState& calls, MessagePump& pump, ComRules rules = {});
   MessageFilterRegistration(const MessageFilterRegistration&) = delete;
   MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
   ~MessageFilterRegistration();

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "host/call_watch_win.h"
 #include "host/message_filter_win.h"
 #include "monitor/poll.h"
 #include "panel/control_classes_win.h"
@@ -12,7 +11,6 @@
 namespace korvane {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 
 }  // namespace
@@ -63,10 +61,6 @@ void Form1::Dispatch(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void Form1::CloseWhenCallIsBack() {
-  if (hwnd_ && calls_.Closing() && !calls_.InCall()) DestroyWindow(hwnd_);
-}
-
 LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
@@ -81,19 +75,19 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_TIMER:
-      if (wparam == kTimer1) OnTimer();
+      if (wparam == kTimer1Id) OnTimer();
       return 0;
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case kHostCallAgeMessage: OnHostCallAge(); return 0;
     case WM_ENTERSIZEMOVE:
     case WM_ENTERMENULOOP:
-      in_size_move_ = message == WM_ENTERSIZEMOVE;
+      window_loop_ = message == WM_ENTERSIZEMOVE ? WindowLoop::SizeMove : WindowLoop::Menu;
       panel_.ModalLoopBegan();
       break;
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE:
-      in_size_move_ = false;
+      window_loop_ = WindowLoop::None;
       // Run once the loop is over and the message that ended it (a menu's command) has been handled.
       if (panel_.ModalLoopEnded()) PostMessageW(hwnd_, kHeldWorkMessage, 0, 0);
       break;
@@ -141,7 +135,7 @@ void Form1::OnCreate() {
   AdjustFrameForDpi(frame, kFormStyle, 0, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetTimer(hwnd_, kTimer1, kPollIntervalMs, nullptr);
+  SetTimer(hwnd_, kTimer1Id, kPollIntervalMs, nullptr);
   OnSize();
 }
 
@@ -157,7 +151,7 @@ void Form1::RestartTimer() {
   MSG due;
   while (PeekMessageW(&due, hwnd_, WM_TIMER, WM_TIMER, PM_REMOVE)) {
   }
-  SetTimer(hwnd_, kTimer1, kPollIntervalMs, nullptr);
+  SetTimer(hwnd_, kTimer1Id, kPollIntervalMs, nullptr);
 }
 
 void Form1::OnCommand(int id, int code) {
@@ -180,33 +174,12 @@ void Form1::OnClick(int id) {
   panel_.Click(command->button);
 }
 
-void Form1::OnClose() {
-  // Asked first, whoever asks: it only sets the close's state, and arms its deadline.
-  const CallState::CloseStep step = calls_.RequestClose();
-  if (step == CallState::CloseStep::GiveUpHost) {
-    if (InSendMessage()) ReplyMessage(0);  // a sender waiting on the close hears back before the end
-    EndLeavingHost();
-  }
-  if (InInputSyncCall()) {
-    // Sent by another program: the release would fail inside its send, so the close
-    // is carried out from the window's own queue.
-    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    return;
-  }
-  if (step == CallState::CloseStep::AfterTheCall) {
-    // A menu or move loop beneath the call holds its answer back: the close ends it, so that the
-    // call can come back within the close's grace and the host be let go of normally.
-    if (panel_.InModalLoop()) EndWindowLoop();
-    ShowWindow(hwnd_, SW_HIDE);  // see CloseWhenCallIsBack
-    return;
-  }
-  DestroyWindow(hwnd_);
-}
+void Form1::OnClose() { close_.Asked(hwnd_, window_loop_); }
 
 void Form1::OnHostCallAge() {
   // COM's wait below runs sent messages but need not run posted ones (input, a posted close):
   // while a call waits, this word runs them. A menu or move loop runs its own.
-  if (calls_.InCall() && run_queued_ && !panel_.InModalLoop()) run_queued_();
+  if (calls_.InCall() && !panel_.InModalLoop()) pump_.RunQueued();
   if (!calls_.NotResponding()) return;
   panel_.HostNotResponding();
   // Hung while attaching, before the window was first shown: show it, so that the
@@ -241,13 +214,6 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   OnSize();
 }
 
-void Form1::EndWindowLoop() {
-  // A menu ends on WM_CANCELMODE. A move or size loop ends on Esc, which cancels the move, under
-  // Windows and Wine alike; Wine's ends on nothing else but the button let go.
-  SendMessageW(hwnd_, WM_CANCELMODE, 0, 0);
-  if (in_size_move_) PostMessageW(hwnd_, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
 void Form1::OnMessageFontChanged() {
   // "Make text bigger", or another message font: refitted as on a DPI change.
   LayOut(WindowDpi(hwnd_));
@@ -255,7 +221,7 @@ void Form1::OnMessageFontChanged() {
 }
 
 void Form1::OnDestroy() {
-  KillTimer(hwnd_, kTimer1);
+  KillTimer(hwnd_, kTimer1Id);
   panel_.Unload();
   PostQuitMessage(0);
 }

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <string>
-#include <utility>
 
+#include "host/message_pump_win.h"
+#include "host/window_close_win.h"
 #include "panel/controls.h"
 #include "panel/gdi_ptr_win.h"
 #include "panel/panel.h"
@@ -17,6 +17,8 @@ namespace korvane {
 
 inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
 inline constexpr int kAppIconId = 1;  // korvane.rc
+// Timer1's id: its WM_TIMER is the panel's tick.
+inline constexpr UINT_PTR kTimer1Id = 1;
 // The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
 inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
 // Posted by the window to itself: the work held during a menu or move loop, once it has ended.
@@ -30,10 +32,10 @@ struct Form1Parts {
   bool icons = true;     // else the window system's default icon
 };
 
-class Form1 final : public PanelView {
+class Form1 final : public PanelView, public MessageTarget {
  public:
-  Form1(HostAutomation& host, CallState& calls, Form1Parts parts = {})
-      : calls_(calls), parts_(parts), panel_(host, *this, calls) {}
+  Form1(HostAutomation& host, CallState& calls, WindowClose& close, MessagePump& pump, Form1Parts parts = {})
+      : calls_(calls), close_(close), pump_(pump), parts_(parts), panel_(host, *this, calls) {}
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
   ~Form1() override;
@@ -43,13 +45,8 @@ class Form1 final : public PanelView {
   // Start-up (attach, the failure message, the mode list), then shows the window.
   void Load(int show_command);
   HWND hwnd() const { return hwnd_; }
-  // One message as the panel's loop handles it, from its own loop or while a host call waits.
-  void Dispatch(MSG& message);
-  // Carries out a close that was asked for during a host call, once no call is outstanding.
-  void CloseWhenCallIsBack();
-  // Runs the window's queued messages, as the loop does; the call watch's word asks for it while a
-  // host call waits, since Windows need not tell the message filter of every message.
-  void RunQueuedMessagesWith(std::function<void()> pump) { run_queued_ = std::move(pump); }
+  // MessageTarget: one message as the panel handles it, from its own loop or while a host call waits.
+  void Dispatch(MSG& message) override;
 
   // PanelView
   void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
@@ -71,7 +68,6 @@ class Form1 final : public PanelView {
   void OnSize();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnMessageFontChanged();
-  void EndWindowLoop();
   void RestartTimer();
   void OnDestroy();
 
@@ -81,15 +77,16 @@ class Form1 final : public PanelView {
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   CallState& calls_;
+  WindowClose& close_;
+  MessagePump& pump_;
   const Form1Parts parts_;
   HWND hwnd_ = nullptr;
   int show_command_ = SW_SHOWDEFAULT;
   HWND last_focus_ = nullptr;
-  bool in_size_move_ = false;
+  WindowLoop window_loop_ = WindowLoop::None;
   UniqueFont font_;
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
-  std::function<void()> run_queued_;
   Panel panel_;
 };
 

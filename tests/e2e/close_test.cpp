@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

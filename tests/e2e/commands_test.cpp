@@ -1,7 +1,7 @@
 // The four buttons seen from the host: exact texts, order, rapid clicks, keyboard presses, no host.
 #include <gtest/gtest.h>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

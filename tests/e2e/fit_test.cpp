@@ -7,9 +7,9 @@
 
 #include <cstdio>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
+#include "harness/in_process_form_win.h"
 #include "host/com_ptr_win.h"
-#include "in_process_form_win.h"
 #include "panel/controls.h"
 #include "panel/dpi_win.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "host/call_state.h"
 #include "host/call_watch_win.h"
 #include "panel/controls.h"
@@ -137,7 +137,8 @@ TEST(HostHangs, ClosingAfterAHangIsAnOrdinaryClose) {
 // nothing would take them out, and the queue's limit would one day swallow the close.
 TEST(CallWatch, KeepsAtMostOneWakeQueuedForAStuckWindow) {
   korvane::CallState calls;
-  korvane::CallWatch watch(calls);
+  korvane::WindowClose close(calls);
+  korvane::CallWatch watch(calls, close);
   const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   constexpr UINT kAge = WM_APP + 1;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "harness_win.h"
-#include "in_process_form_win.h"
+#include "harness/harness_win.h"
+#include "harness/in_process_form_win.h"
 #include "panel/dpi_win.h"
 
 namespace {

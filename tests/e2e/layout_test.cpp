@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 #include "panel/dpi_win.h"
 

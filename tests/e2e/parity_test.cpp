@@ -9,7 +9,7 @@
 #include <random>
 #include <type_traits>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "host/com_ptr_win.h"
 #include "monitor/number_text.h"
 

@@ -1,7 +1,7 @@
 // The poll seen from the host's side: readouts, the order of calls in each tick, the macros sent.
 #include <gtest/gtest.h>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

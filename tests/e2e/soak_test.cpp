@@ -5,9 +5,10 @@
 
 #include <cstdio>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
+#include "harness/in_process_form_win.h"
+#include "harness/process_usage_win.h"
 #include "host/com_host_win.h"
-#include "process_usage_win.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ TEST(Soak, TwentyThousandReadsThroughTheBindingKeepMemoryAndHandlesFlat) {
   ASSERT_TRUE(double_host.Start("AudioFq R8:2169.5\nFqA I4:14085500\n"));
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   {
-    korvane::CallState calls;
-    korvane::BusyHostFilter filter(calls);
+    e2e::InProcessParts parts;
+    korvane::BusyHostFilter filter(parts.calls, parts.pump);
     korvane::ComHost host(filter);
     ASSERT_TRUE(host.Attach(L"MixW2.Application"));
     auto read = [&](int i) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {
@@ -85,33 +85,26 @@ TEST(NotRegistered, ProgIdMissingShowsTheSameMessage) {
 }
 
 TEST(StartUp, HostRunningAttachesQuietlyAndReleasesOnClose) {
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start("weak\n"));
-  const int baseline = host.RegisteredRefs();
+  e2e::Session s("weak\n");
+  ASSERT_NE(s.form, nullptr) << "the panel shows";
+  const int baseline = s.host.RegisteredRefs();  // as the double registered, before the panel came
   ASSERT_GT(baseline, 0);
+  EXPECT_EQ(s.panel.MessageBox(0), nullptr);
+  EXPECT_EQ(s.panel.Text(kIdCombo1), L"RTTY");
+  EXPECT_GT(s.host.LastRefs(), baseline) << "the attach holds a reference";
+  ASSERT_TRUE(WaitFor([&] { return !s.host.Calls().empty(); }, 2000)) << "the first tick reaches the host";
+  EXPECT_EQ(s.panel.MessageBox(0), nullptr);
 
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND form = panel.Form();
-  ASSERT_NE(form, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000));
-  EXPECT_EQ(panel.MessageBox(0), nullptr);
-  EXPECT_EQ(panel.Text(kIdCombo1), L"RTTY");
-  EXPECT_GT(host.LastRefs(), baseline) << "the attach holds a reference";
-  ASSERT_TRUE(WaitFor([&] { return !host.Calls().empty(); }, 2000)) << "the first tick reaches the host";
-  EXPECT_EQ(panel.MessageBox(0), nullptr);
-
-  panel.Close();
-  ASSERT_TRUE(panel.process.WaitExit(5000)) << "closing the window ends the panel";
-  EXPECT_EQ(panel.process.ExitCode(), 0u);
-  EXPECT_TRUE(WaitFor([&] { return host.LastRefs() <= baseline; }, 5000))
-      << "the host sees the panel's references released; refs now " << host.LastRefs() << ", before the panel "
+  s.panel.Close();
+  ASSERT_TRUE(s.panel.process.WaitExit(5000)) << "closing the window ends the panel";
+  EXPECT_EQ(s.panel.process.ExitCode(), 0u);
+  EXPECT_TRUE(WaitFor([&] { return s.host.LastRefs() <= baseline; }, 5000))
+      << "the host sees the panel's references released; refs now " << s.host.LastRefs() << ", before the panel "
       << baseline;
-  EXPECT_TRUE(host.process.Running()) << "the host keeps running";
-  const std::size_t calls = host.Calls().size();
+  EXPECT_TRUE(s.host.process.Running()) << "the host keeps running";
+  const std::size_t calls = s.host.Calls().size();
   Sleep(600);
-  EXPECT_EQ(host.Calls().size(), calls) << "nothing is sent after close";
-  host.Stop();
+  EXPECT_EQ(s.host.Calls().size(), calls) << "nothing is sent after close";
 }
 
 TEST(StartUp, APanelStartedAgainAttachesAgain) {

@@ -1,7 +1,7 @@
 // Every kind of answer the host might give for AudioFq and FqA, and what the panel makes of it.
 #include <gtest/gtest.h>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {
@@ -48,25 +48,15 @@ class Answers : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Answers, ReadoutsAndMacrosFollowTheKindOfAnswer) {
   const Case& c = GetParam();
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start(std::string("AudioFq ") + c.audio + "\nFqA " + c.radio + "\n"));
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND form = panel.Form();
-  ASSERT_NE(form, nullptr);
-  auto ticks = [&] {
-    std::size_t n = 0;
-    for (const auto& call : host.Calls()) n += call == "FqA";
-    return n;
-  };
-  ASSERT_TRUE(e2e::WaitFor([&] { return ticks() >= 3; }, 5000));
-  EXPECT_EQ(panel.Text(korvane::kIdText2), c.text2);
-  EXPECT_EQ(panel.Text(korvane::kIdText3), c.text3);
-  panel.Close();
-  ASSERT_TRUE(panel.process.WaitExit(5000));
+  e2e::Session s(std::string("AudioFq ") + c.audio + "\nFqA " + c.radio + "\n");
+  ASSERT_NE(s.form, nullptr);
+  ASSERT_TRUE(s.WaitForTicks(3));
+  EXPECT_EQ(s.panel.Text(korvane::kIdText2), c.text2);
+  EXPECT_EQ(s.panel.Text(korvane::kIdText3), c.text3);
+  const auto all = e2e::Ticks(s.Finish());
+  ASSERT_FALSE(s.panel.process.Running());
   // Every step was still tried in every tick; only the last may be cut short by the close,
   // after which nothing more is sent.
-  const auto all = e2e::Ticks(host.Calls());
   ASSERT_GE(all.size(), 3u);
   for (std::size_t i = 0; i + 1 < all.size(); ++i)
     EXPECT_EQ(all[i].size(), 4 + c.macros) << "tick " << i << ": every step was still tried";
@@ -75,8 +65,7 @@ TEST_P(Answers, ReadoutsAndMacrosFollowTheKindOfAnswer) {
   for (std::size_t i = 0; i + 1 < all.size(); ++i)
     for (const auto& call : all[i]) macros_in_full_ticks += call.rfind("ExecuteMacros", 0) == 0;
   EXPECT_EQ(macros_in_full_ticks, c.macros * (all.size() - 1));
-  EXPECT_EQ(panel.process.ExitCode(), 0u);
-  host.Stop();
+  EXPECT_EQ(s.panel.process.ExitCode(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variant, Answers, ::testing::ValuesIn(kCases), [](const auto& cell) {

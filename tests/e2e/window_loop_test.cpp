@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 #include "panel/controls.h"
 
 namespace {

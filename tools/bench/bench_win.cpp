@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "../../tests/e2e/harness_win.h"
-#include "../../tests/e2e/process_usage_win.h"
+#include "harness/harness_win.h"
+#include "harness/in_process_form_win.h"
+#include "harness/process_usage_win.h"
 #include "host/call_watch_win.h"
 #include "host/com_host_win.h"
 #include "host/com_ptr_win.h"
@@ -34,6 +35,16 @@ double Now() {
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// "fastest / lower quartile / upper quartile / slowest", in ms.
+std::string Spread(std::vector<double> v) {
+  if (v.empty()) return "none";
+  std::sort(v.begin(), v.end());
+  char text[96];
+  std::snprintf(text, sizeof text, "%.1f / %.1f / %.1f / %.1f", v.front(), v[v.size() / 4], v[(3 * v.size()) / 4],
+                v.back());
+  return text;
 }
 
 // The same host calls the panel makes in a tick, as bare late-bound IDispatch calls by name.
@@ -63,16 +74,18 @@ struct TickFigures {
   double panel_ms, bare_ms, panel_cpu_ms, bare_cpu_ms;  // medians of wall time; mean CPU of the process
 };
 
-TickFigures MeasureTicks(int ticks, korvane::CallState& calls, korvane::BusyHostFilter& filter) {
+TickFigures MeasureTicks(int ticks) {
   e2e::HostDouble host;
   host.Start("AudioFq I4:2290\nFqA I4:14085500\n");
-  korvane::CallWatch watch(calls);  // watching every call, as in the panel
-  korvane::ComHost binding(filter);
-  korvane::Form1 form(binding, calls);
+  e2e::InProcessParts parts;
+  korvane::MessageFilterRegistration filter(parts.calls, parts.pump);
+  korvane::ComHost binding(filter.filter());
+  korvane::Form1 form(binding, parts.calls, parts.close, parts.pump);
   form.Create(GetModuleHandleW(nullptr));
-  watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);
+  parts.pump.Serve(form);
+  parts.watch.Start(form.hwnd(), korvane::kHostCallAgeMessage);  // watching every call, as in the panel
   form.Load(SW_HIDE);
-  KillTimer(form.hwnd(), 1);  // ticks come from here, one at a time
+  KillTimer(form.hwnd(), korvane::kTimer1Id);  // ticks come from here, one at a time
   korvane::ComRef<IDispatch> bare;
   CLSID clsid;
   CLSIDFromProgID(L"MixW2.Application", &clsid);
@@ -84,7 +97,7 @@ TickFigures MeasureTicks(int ticks, korvane::CallState& calls, korvane::BusyHost
   double bare_cpu = 0, panel_cpu = 0;
   for (int i = 0; i < ticks + 50; ++i) {  // interleaved, so drift hits both alike; 50 warm-up
     double t = Now();
-    SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
+    SendMessageW(form.hwnd(), WM_TIMER, korvane::kTimer1Id, 0);
     const double panel_ms = Now() - t;
     t = Now();
     BareTick(bare.Get());
@@ -96,7 +109,7 @@ TickFigures MeasureTicks(int ticks, korvane::CallState& calls, korvane::BusyHost
   // CPU of the whole process, COM's own threads included, over a block of each kind of tick.
   auto process_cpu = [] { return e2e::UsageOf(GetCurrentProcess(), GetCurrentProcessId(), "").cpu_ms; };
   double before = process_cpu();
-  for (int i = 0; i < ticks; ++i) SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
+  for (int i = 0; i < ticks; ++i) SendMessageW(form.hwnd(), WM_TIMER, korvane::kTimer1Id, 0);
   panel_cpu = (process_cpu() - before) / ticks;
   before = process_cpu();
   for (int i = 0; i < ticks; ++i) BareTick(bare.Get());
@@ -174,15 +187,10 @@ struct StallFigures {
 };
 
 StallFigures GapsAfterStall() {
-  e2e::HostDouble host;
-  host.Start("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n");
-  e2e::Panel panel;
-  panel.Start();
+  e2e::Session session("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n");
   Sleep(7000);
-  panel.Close();
-  panel.process.WaitExit(5000);
-  const auto calls = host.TimedCalls();
-  host.Stop();
+  session.Finish();
+  const auto calls = session.host.TimedCalls();
   StallFigures f;
   if (calls.size() <= 9 || calls[9].end < 0) return f;
   f.stall_ms = calls[9].end - calls[9].begin;  // the stalled call
@@ -206,10 +214,8 @@ int wmain(int argc, wchar_t** argv) {
   const bool quick = mode == L"--quick";
   const int ticks = quick ? 200 : 1000, starts = quick ? 5 : 30, idle_s = quick ? 10 : 60;
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-  korvane::CallState calls;
-  korvane::MessageFilterRegistration filter(calls);
 
-  const TickFigures t = mode == L"--startup" ? TickFigures{} : MeasureTicks(ticks, calls, filter.filter());
+  const TickFigures t = mode == L"--startup" ? TickFigures{} : MeasureTicks(ticks);
   if (mode != L"--startup")
     std::printf(
         "tick: panel %.3f ms, bare IDispatch %.3f ms (median of %d; CPU %.3f and %.3f ms), ratio %.3f  [goal <= 1.10: "
@@ -247,6 +253,8 @@ int wmain(int argc, wchar_t** argv) {
       "start-up: panel %.1f ms, floor %.1f ms (eleven controls from the table, attach, four reads a tick; median of "
       "%d), ratio %.3f  [goal <= 1.10: %s]\n",
       ps, fs, starts, ps / fs, Verdict(ps / fs <= 1.10));
+  std::printf("start-up spread of the %d starts (fastest / quartiles / slowest, ms): panel %s; floor %s\n", starts,
+              Spread(panel.starts).c_str(), Spread(floor_program.starts).c_str());
   std::printf("start-up: the panel's own additions, each the panel against a build without it:");
   for (int i = 0; i < 3; ++i)
     std::printf(" %s %+.1f ms%s", addition_names[i], ps - Median(additions[i]->starts), i < 2 ? "," : "\n");

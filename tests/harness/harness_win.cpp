@@ -1,5 +1,5 @@
 // Process, window and log helpers for the end-to-end tests.
-#include "harness_win.h"
+#include "harness/harness_win.h"
 
 #include <objbase.h>
 

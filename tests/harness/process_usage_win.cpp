@@ -1,7 +1,7 @@
 // Process usage through the Windows API, with fallbacks for what Wine reports as zero.
-#include "process_usage_win.h"
+#include "harness/process_usage_win.h"
 
-#include "harness_win.h"
+#include "harness/harness_win.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -39,7 +39,6 @@ DWORD HandlesFromSystemList(DWORD pid) {
   return owned;
 }
 
-// Under Wine a Windows process is a Linux process too: its private resident memory is RssAnon.
 // Under Wine a Windows process is a Linux process too; its /proc entry is found by argv[0],
 // which Wine sets to the Windows path of the program.
 // Where several run, `tag` (one of the arguments it was started with) tells which.
@@ -64,7 +63,7 @@ std::string ProcDir(const std::string& exe_name, const std::string& tag) {
   return match;
 }
 
-// Private resident memory: RssAnon.
+// Its private resident memory, from that entry: RssAnon.
 SIZE_T RssAnon(const std::string& dir) {
   std::ifstream status(dir + "\\status");
   for (std::string line; std::getline(status, line);)
