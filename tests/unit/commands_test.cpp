@@ -7,8 +7,7 @@
 namespace korvane {
 namespace {
 
-using testing::FakeHost;
-using testing::FakeView;
+using testing::AttachedPanel;
 
 TEST(Commands, TableHoldsTheExactTexts) {
   EXPECT_EQ(FindCommand(CommandButton::Command1).macro, L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>");
@@ -34,41 +33,33 @@ TEST(Commands, OnlyTheFourButtonsHaveACommandEachItsOwn) {
 }
 
 TEST(Commands, EachClickIsOneCallInOrder) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  host.calls.clear();
-  panel.Click(CommandButton::Command5);
-  panel.Click(CommandButton::Command4);
-  panel.Click(CommandButton::Command4);
-  panel.Click(CommandButton::Command1);
+  AttachedPanel a;
+  a.panel.Click(CommandButton::Command5);
+  a.panel.Click(CommandButton::Command4);
+  a.panel.Click(CommandButton::Command4);
+  a.panel.Click(CommandButton::Command1);
   const std::vector<std::wstring> expected = {L"<TX>", L"<RXANDCLEAR>", L"<RXANDCLEAR>",
                                               L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>"};
-  EXPECT_EQ(host.Macros(), expected);
-  EXPECT_EQ(host.calls.size(), 4u);
-  EXPECT_EQ(view.text_writes, 0);
-  EXPECT_EQ(view.caption, L"Korvane");
+  EXPECT_EQ(a.host.Macros(), expected);
+  EXPECT_EQ(a.host.calls.size(), 4u);
+  EXPECT_EQ(a.view.text_writes, 0);
+  EXPECT_EQ(a.view.caption, L"Korvane");
 }
 
 TEST(Commands, ClicksInsideAClickAreQueuedNotNested) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  host.calls.clear();
+  AttachedPanel a;
   int depth = 0;
   int deepest = 0;
-  host.during_call = [&] {
+  a.host.during_call = [&] {
     deepest = std::max(deepest, ++depth);
-    if (host.calls.size() == 1) panel.Click(CommandButton::Command2);
+    if (a.host.calls.size() == 1) a.panel.Click(CommandButton::Command2);
     --depth;
   };
-  panel.Click(CommandButton::Command1);
+  a.panel.Click(CommandButton::Command1);
   EXPECT_EQ(deepest, 1);
   const std::vector<std::wstring> expected = {L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>",
                                               L"<CATCMDHEX:FE FE 50 E0 06 04 FD>"};
-  EXPECT_EQ(host.Macros(), expected);
+  EXPECT_EQ(a.host.Macros(), expected);
 }
 
 }  // namespace

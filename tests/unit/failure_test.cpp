@@ -8,11 +8,11 @@
 namespace korvane {
 namespace {
 
+using testing::AttachedPanel;
 using testing::Fails;
-using testing::FakeHost;
-using testing::FakeView;
 using testing::Int;
 using testing::NotANumber;
+using testing::PanelOnFakeHost;
 
 constexpr HostStatus kServerUnavailable = 0x800706BA;
 constexpr HostStatus kDispException = 0x80020009;
@@ -34,77 +34,65 @@ TEST(HostFailure, Classification) {
 }
 
 TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  panel.Tick();
-  const std::wstring text2 = view.text2;
-  host.calls.clear();
-  host.radio = {Fails(kServerUnavailable)};
+  PanelOnFakeHost a;
+  a.panel.Load();
+  a.panel.Tick();
+  const std::wstring text2 = a.view.text2;
+  a.host.calls.clear();
+  a.host.radio = {Fails(kServerUnavailable)};
 
-  panel.Tick();
+  a.panel.Tick();
   const std::vector<std::wstring> expected = {L"AudioFq", L"FqA", L"Release"};
-  EXPECT_EQ(host.calls, expected) << "released at once, no further call in that tick";
-  EXPECT_EQ(panel.link().host_up(), 0);
-  EXPECT_TRUE(panel.link().HostLost());
-  EXPECT_EQ(view.caption, L"Korvane - host lost");
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(a.host.calls, expected) << "released at once, no further call in that tick";
+  EXPECT_EQ(a.panel.link().host_up(), 0);
+  EXPECT_TRUE(a.panel.link().HostLost());
+  EXPECT_EQ(a.view.caption, L"Korvane - host lost");
+  EXPECT_TRUE(a.view.messages.empty());
 
-  for (int i = 0; i < 3; ++i) panel.Tick();
-  panel.Click(CommandButton::Command5);
-  panel.Unload();
-  EXPECT_EQ(host.calls.size(), 3u) << "nothing after the loss, not even a second release";
-  EXPECT_EQ(host.references, 0);
-  EXPECT_EQ(view.text2, text2);
+  for (int i = 0; i < 3; ++i) a.panel.Tick();
+  a.panel.Click(CommandButton::Command5);
+  a.panel.Unload();
+  EXPECT_EQ(a.host.calls.size(), 3u) << "nothing after the loss, not even a second release";
+  EXPECT_EQ(a.host.references, 0);
+  EXPECT_EQ(a.view.text2, text2);
 }
 
 TEST(HostFailure, MacroFailingWithHostGoneAlsoEndsTheLink) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  host.macro_status = {kServerUnavailable};
-  panel.Click(CommandButton::Command1);
-  panel.Click(CommandButton::Command2);
-  EXPECT_EQ(host.Macros().size(), 1u);
-  EXPECT_EQ(view.caption, L"Korvane - host lost");
+  PanelOnFakeHost a;
+  a.panel.Load();
+  a.host.macro_status = {kServerUnavailable};
+  a.panel.Click(CommandButton::Command1);
+  a.panel.Click(CommandButton::Command2);
+  EXPECT_EQ(a.host.Macros().size(), 1u);
+  EXPECT_EQ(a.view.caption, L"Korvane - host lost");
 }
 
 TEST(HostFailure, OtherFailuresSkipOnlyTheirStep) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  host.calls.clear();
-  host.audio = {Fails(kDispException), Int(2100), Int(2300), Int(2200)};
-  host.radio = {Int(7035125)};
-  panel.Tick();
-  EXPECT_EQ(view.text2, L"2210  Hz") << "a failed read writes nothing";
-  EXPECT_EQ(view.text3, L"7035.125 kHz ");
-  EXPECT_EQ(host.Macros().size(), 2u);
-  EXPECT_TRUE(panel.link().IsUp());
+  AttachedPanel a;
+  a.host.audio = {Fails(kDispException), Int(2100), Int(2300), Int(2200)};
+  a.host.radio = {Int(7035125)};
+  a.panel.Tick();
+  EXPECT_EQ(a.view.text2, L"2210  Hz") << "a failed read writes nothing";
+  EXPECT_EQ(a.view.text3, L"7035.125 kHz ");
+  EXPECT_EQ(a.host.Macros().size(), 2u);
+  EXPECT_TRUE(a.panel.link().IsUp());
 
-  panel.Tick();
-  EXPECT_EQ(view.text2, L"2200 Hz") << "the next tick is normal";
-  EXPECT_EQ(view.caption, L"Korvane");
+  a.panel.Tick();
+  EXPECT_EQ(a.view.text2, L"2200 Hz") << "the next tick is normal";
+  EXPECT_EQ(a.view.caption, L"Korvane");
 }
 
 TEST(HostFailure, NotANumberSkipsTheStepAndFailedMacroIsNotRetried) {
-  FakeHost host;
-  FakeView view;
-  Panel panel(host, view, host.state);
-  panel.Load();
-  host.calls.clear();
-  host.audio = {NotANumber()};
-  host.radio = {NotANumber()};
-  host.macro_status = {kDispException};
-  panel.Tick();
-  EXPECT_EQ(view.text_writes, 0);
-  EXPECT_TRUE(host.Macros().empty());
-  panel.Click(CommandButton::Command5);
-  EXPECT_EQ(host.Macros(), std::vector<std::wstring>{L"<TX>"});
-  EXPECT_TRUE(panel.link().IsUp());
+  AttachedPanel a;
+  a.host.audio = {NotANumber()};
+  a.host.radio = {NotANumber()};
+  a.host.macro_status = {kDispException};
+  a.panel.Tick();
+  EXPECT_EQ(a.view.text_writes, 0);
+  EXPECT_TRUE(a.host.Macros().empty());
+  a.panel.Click(CommandButton::Command5);
+  EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{L"<TX>"});
+  EXPECT_TRUE(a.panel.link().IsUp());
 }
 
 }  // namespace

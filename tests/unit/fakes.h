@@ -107,11 +107,15 @@ class FakeView : public PanelView {
   std::wstring DecimalSeparator() const override { return separator; }
 };
 
-// A panel loaded with the host attached, the attach itself cleared from the call list.
-struct AttachedPanel {
+// A panel over the fake host, not loaded yet: the test sets the host up first.
+struct PanelOnFakeHost {
   FakeHost host;
   FakeView view;
   Panel panel{host, view, host.state};
+};
+
+// A panel loaded with the host attached, the attach itself cleared from the call list.
+struct AttachedPanel : PanelOnFakeHost {
   AttachedPanel() {
     panel.Load();
     host.calls.clear();

@@ -147,30 +147,26 @@ TEST(Hang, AfterACloseNothingMoreIsSentButTheHostIsReleased) {
 }
 
 TEST(Hang, TheAttachIsACallTooSoAHungStartUpIsSeen) {
-  testing::FakeHost host;
-  testing::FakeView view;
-  Panel panel(host, view, host.state);
-  host.during_call = [&] {
-    host.now += 2500;
-    panel.HostNotResponding();
+  testing::PanelOnFakeHost a;
+  a.host.during_call = [&] {
+    a.host.now += 2500;
+    a.panel.HostNotResponding();
   };
-  panel.Load();
-  EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
-  EXPECT_EQ(view.caption, L"Korvane") << "said while attaching, back once attached";
-  EXPECT_TRUE(panel.link().IsUp());
+  a.panel.Load();
+  EXPECT_EQ(a.host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
+  EXPECT_EQ(a.view.caption, L"Korvane") << "said while attaching, back once attached";
+  EXPECT_TRUE(a.panel.link().IsUp());
 }
 
 TEST(Hang, ClosedWhileAttachingNoMessageAndNothingSent) {
-  testing::FakeHost host;
-  host.attach_succeeds = false;
-  testing::FakeView view;
-  Panel panel(host, view, host.state);
-  host.during_call = [&] { host.state.RequestClose(); };  // a close from another program, mid-attach
-  panel.Load();
-  EXPECT_TRUE(view.messages.empty()) << "no dialog after the operator has closed";
-  panel.Tick();
-  panel.Click(CommandButton::Command5);
-  EXPECT_EQ(host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
+  testing::PanelOnFakeHost a;
+  a.host.attach_succeeds = false;
+  a.host.during_call = [&] { a.host.state.RequestClose(); };  // a close from another program, mid-attach
+  a.panel.Load();
+  EXPECT_TRUE(a.view.messages.empty()) << "no dialog after the operator has closed";
+  a.panel.Tick();
+  a.panel.Click(CommandButton::Command5);
+  EXPECT_EQ(a.host.calls, std::vector<std::wstring>{L"Attach MixW2.Application"});
 }
 
 // A menu or a move loop delivers ticks (and may deliver a click) from inside itself: a call that hung
