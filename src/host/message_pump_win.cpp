@@ -20,7 +20,7 @@ void MessagePump::RunQueued() {
   if (running_queued_) return;
   running_queued_ = true;
   MSG message;
-  if (!target_) {
+  if (!window_) {
     while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
   } else {
     for (int handled = 0; handled < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
@@ -36,8 +36,8 @@ void MessagePump::RunQueued() {
 
 void MessagePump::Handle(MSG& message) {
   if (message.message == WM_NULL) watch_.Woken();
-  if (target_) {
-    target_->Dispatch(message);
+  if (window_) {
+    dispatch_(window_, message);
   } else {
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -8,23 +8,21 @@ namespace korvane {
 class CallWatch;
 class WindowClose;
 
-// The window's own handling of one message (its dialog keys, then dispatch).
-class MessageTarget {
- public:
-  virtual void Dispatch(MSG& message) = 0;
-
- protected:
-  ~MessageTarget() = default;
-};
-
 class MessagePump {
  public:
   MessagePump(CallWatch& watch, WindowClose& close) : watch_(watch), close_(close) {}
   MessagePump(const MessagePump&) = delete;
   MessagePump& operator=(const MessagePump&) = delete;
 
-  // The window the messages are for; until it is given, only paint messages run during a call.
-  void Serve(MessageTarget& target) { target_ = &target; }
+  // The window the messages are for, by its own handling of one message, `Dispatch(MSG&)` (its
+  // dialog keys, then dispatch); until it is given, only paint messages run during a call.
+  // (A function, not an interface: a second base class for the window would bring the run-time
+  // support for multiple inheritance, about 3 KB, into the exe.)
+  template <typename Window>
+  void Serve(Window& window) {
+    window_ = &window;
+    dispatch_ = [](void* served, MSG& message) { static_cast<Window*>(served)->Dispatch(message); };
+  }
   // The thread's loop, until WM_QUIT; returns its exit code.
   int Run();
   // From inside a host call's wait (the message filter, the call watch's word): the queued messages,
@@ -37,7 +35,8 @@ class MessagePump {
 
   CallWatch& watch_;
   WindowClose& close_;
-  MessageTarget* target_ = nullptr;
+  void* window_ = nullptr;
+  void (*dispatch_)(void* window, MSG& message) = nullptr;
   bool running_queued_ = false;
 };
 

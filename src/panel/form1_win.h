@@ -32,7 +32,7 @@ struct Form1Parts {
   bool icons = true;     // else the window system's default icon
 };
 
-class Form1 final : public PanelView, public MessageTarget {
+class Form1 final : public PanelView {
  public:
   Form1(HostAutomation& host, CallState& calls, WindowClose& close, MessagePump& pump, Form1Parts parts = {})
       : calls_(calls), close_(close), pump_(pump), parts_(parts), panel_(host, *this, calls) {}
@@ -45,8 +45,8 @@ class Form1 final : public PanelView, public MessageTarget {
   // Start-up (attach, the failure message, the mode list), then shows the window.
   void Load(int show_command);
   HWND hwnd() const { return hwnd_; }
-  // MessageTarget: one message as the panel handles it, from its own loop or while a host call waits.
-  void Dispatch(MSG& message) override;
+  // One message as the panel handles it, from its own loop or while a host call waits.
+  void Dispatch(MSG& message);
 
   // PanelView
   void ShowMessage(std::wstring_view text, std::wstring_view caption) override;
