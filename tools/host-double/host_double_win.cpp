@@ -152,15 +152,17 @@ class HostObject final : public IDispatch {
     } else if (id == kExecuteMacros) {
       if (g_script.demo && what.find(L"<ALIGN:2210>") != std::wstring::npos) g_demo.Align();
     } else if (g_script.demo) {
+      // The tone goes out as whole hertz (VT_I4), the radio as a double; the log says what went out.
       const double value = id == kAudioFq ? g_demo.Tone() : g_demo.Radio();
+      const LONG tone = static_cast<LONG>(value);
       if (result) {
         result->vt = id == kAudioFq ? VT_I4 : VT_R8;
         if (id == kAudioFq)
-          result->lVal = static_cast<LONG>(value);
+          result->lVal = tone;
         else
           result->dblVal = value;
       }
-      answer = std::to_wstring(value);
+      answer = id == kAudioFq ? std::to_wstring(tone) : std::to_wstring(value);
     } else {
       hr = Answer(id == kAudioFq ? g_script.audio : g_script.radio, id == kAudioFq ? audio_next_ : radio_next_, result,
                   answer);
