@@ -159,13 +159,12 @@ class Closing : public ::testing::TestWithParam<std::tuple<Host, Close>> {};
 
 TEST_P(Closing, EndsWithinASecondSendsNothingMoreAndLetsGoOfAHostThatAnswers) {
   const auto [host_state, how] = GetParam();
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start(ScriptFor(host_state)));
-  const int baseline = host.RegisteredRefs();
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND form = panel.Form();
-  ASSERT_NE(form, nullptr);
+  e2e::Session s(ScriptFor(host_state));
+  ASSERT_NE(s.form, nullptr);
+  e2e::HostDouble& host = s.host;
+  e2e::Panel& panel = s.panel;
+  const HWND form = s.form;
+  const int baseline = host.RegisteredRefs();  // as the double registered, before the panel came
   ASSERT_TRUE(Prepare(how, form)) << "could not prepare to close by " << Name(how);
   ASSERT_TRUE(Reach(host_state, host, panel, form))
       << Name(host_state) << " not reached; caption '" << Narrow(TextOf(form)) << "'";
@@ -226,12 +225,9 @@ TEST(PlainF4, ClosesNothingWhereAltF4Closes) {
 
 // A press on the close box that the operator takes back (let go elsewhere) closes nothing, also during a hang.
 TEST(ClosingWithdrawn, APressLetGoOffTheCloseBoxLeavesThePanelRunning) {
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 2\nstall-ms 3500\n"));
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND form = panel.Form();
-  ASSERT_NE(form, nullptr);
+  e2e::Session s("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 2\nstall-ms 3500\n");
+  ASSERT_NE(s.form, nullptr);
+  const HWND form = s.form;
   ASSERT_TRUE(WaitFor([&] { return NotResponding(form); }, 4000));
   ASSERT_TRUE(e2e::BringToFront(form));
   ASSERT_TRUE(Press(form, HTCLOSE));
@@ -239,12 +235,11 @@ TEST(ClosingWithdrawn, APressLetGoOffTheCloseBoxLeavesThePanelRunning) {
   SetCursorPos(away.x, away.y);
   Sleep(300);
   e2e::MouseButton(false);
-  ASSERT_TRUE(WaitFor([&] { return host.Logged(" done FqA #2"); }, 5000));
-  const std::size_t calls = host.Calls().size();
-  EXPECT_TRUE(WaitFor([&] { return host.Calls().size() >= calls + 4; }, 2000)) << "the ticks go on";
-  EXPECT_TRUE(panel.process.Running());
+  ASSERT_TRUE(WaitFor([&] { return s.host.Logged(" done FqA #2"); }, 5000));
+  const std::size_t calls = s.host.Calls().size();
+  EXPECT_TRUE(WaitFor([&] { return s.host.Calls().size() >= calls + 4; }, 2000)) << "the ticks go on";
+  EXPECT_TRUE(s.panel.process.Running());
   EXPECT_EQ(TextOf(form), L"Korvane");
-  host.process.Kill();  // a frozen double would not hear a Stop
 }
 
 }  // namespace

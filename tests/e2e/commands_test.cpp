@@ -125,13 +125,10 @@ TEST(SentClicks, AClickSentByAnotherProgramIsCarriedOutOnce) {
 }
 
 TEST(Commands, WithoutAHostClicksDoNothing) {
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND box = panel.MessageBox();
-  ASSERT_NE(box, nullptr);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  const HWND form = panel.Form();
-  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000));
+  e2e::Session idle(e2e::Session::kNoHost);
+  ASSERT_NE(idle.form, nullptr);
+  e2e::Panel& panel = idle.panel;
+  const HWND form = idle.form;
   for (int round = 0; round < 5; ++round)
     for (int id : {kIdCommand1, kIdCommand2, kIdCommand4, kIdCommand5}) e2e::Click(panel.Control(id));
   Sleep(1000);

@@ -76,7 +76,7 @@ TEST_F(PlantedDlls, NoneLoadsFromTheExesFolderOrTheCurrentDirectoryAndThePanelSt
   const std::wstring exe = exe_dir_ + L"korvane.exe";
   ASSERT_TRUE(Plant(e2e::ExeDir() + e2e::PanelExe(), exe));
   {
-    e2e::Session s("AudioFq I4:2290\nFqA I4:14085500\n", exe, current_dir_);
+    e2e::Session s("AudioFq I4:2290\nFqA I4:14085500\n", {exe, current_dir_});
     ASSERT_NE(s.form, nullptr);
     EXPECT_TRUE(e2e::WaitFor([&] { return s.panel.Text(korvane::kIdText2) == L"2290 Hz"; }, 1500));
     ASSERT_TRUE(s.WaitForTicks(2));

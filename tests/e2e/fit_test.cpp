@@ -47,20 +47,10 @@ VARIANT SelfChild() {
 
 // A panel with no host: nothing overwrites its readouts, so Text3 can serve as a measuring tape.
 struct IdlePanel {
-  e2e::Panel panel;
-  HWND form = nullptr;
-  explicit IdlePanel(const std::wstring& exe = L"korvane.exe") {
-    if (!panel.Start(exe)) return;
-    const HWND box = panel.MessageBox();
-    if (!box) return;
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    const HWND shown = panel.Form();
-    if (e2e::WaitFor([&] { return IsWindowVisible(shown) != FALSE; }, 5000)) form = shown;
-  }
-  ~IdlePanel() {
-    panel.Close();
-    panel.process.WaitExit(5000);
-  }
+  e2e::Session session;
+  const HWND form;
+  explicit IdlePanel(const std::wstring& exe = L"korvane.exe")
+      : session(e2e::Session::kNoHost, {exe}), form(session.form) {}
   HWND Control(int id) const { return GetDlgItem(form, id); }
 
   // The width of `text` in the panel's font, laid out by one of the panel's own edit controls.

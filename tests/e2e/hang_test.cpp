@@ -36,12 +36,11 @@ long LineOf(const e2e::HostDouble& host, const std::string& event) {
 }
 
 TEST(HostHangs, StaysResponsiveAndClosesAtOnceLeavingTheHostFitForTheNextPanel) {
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start(Blocking(8000)));
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  const HWND form = panel.Form();
-  ASSERT_NE(form, nullptr);
+  e2e::Session s(Blocking(8000));
+  ASSERT_NE(s.form, nullptr);
+  const e2e::HostDouble& host = s.host;
+  e2e::Panel& panel = s.panel;
+  const HWND form = s.form;
   double began_after = 0;
   ASSERT_TRUE(WaitForBlock(host, &began_after));
 
@@ -76,17 +75,14 @@ TEST(HostHangs, StaysResponsiveAndClosesAtOnceLeavingTheHostFitForTheNextPanel) 
   ASSERT_TRUE(WaitFor([&] { return host.Logged(" done FqA #2"); }, 12000));
   const std::size_t calls_before = host.Calls().size();
   EXPECT_EQ(calls_before, 2u) << "nothing was sent after the close";
-  e2e::Panel next;
-  ASSERT_TRUE(next.Start());
-  ASSERT_NE(next.Form(), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return next.Text(korvane::kIdText3) == L"14085.5 kHz "; }, 3000))
-      << "Text3 is '" << Narrow(next.Text(korvane::kIdText3)) << "'";
-  EXPECT_EQ(TextOf(next.Form()), L"Korvane");
-  EXPECT_EQ(next.MessageBox(0), nullptr);
-  next.Close();
-  EXPECT_TRUE(next.process.WaitExit(5000));
-  EXPECT_EQ(next.process.ExitCode(), 0u);
-  host.Stop();
+  ASSERT_TRUE(s.StartPanelAgain());
+  EXPECT_TRUE(WaitFor([&] { return panel.Text(korvane::kIdText3) == L"14085.5 kHz "; }, 3000))
+      << "Text3 is '" << Narrow(panel.Text(korvane::kIdText3)) << "'";
+  EXPECT_EQ(TextOf(s.form), L"Korvane");
+  EXPECT_EQ(panel.MessageBox(0), nullptr);
+  panel.Close();
+  EXPECT_TRUE(panel.process.WaitExit(5000));
+  EXPECT_EQ(panel.process.ExitCode(), 0u);
 }
 
 // A click made once the caption says the host is not responding is dropped: sent when the call came

@@ -57,11 +57,10 @@ TEST(Soak, TwentyThousandReadsThroughTheBindingKeepMemoryAndHandlesFlat) {
 }
 
 TEST(Soak, PanelTicksForAMinuteWithWindowObjectsAndMemoryFlat) {
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start("AudioFq I4:2290 I4:2100 I4:2300 I4:2210\nFqA R8:14085500.5\n"));
-  e2e::Panel panel;
-  ASSERT_TRUE(panel.Start());
-  ASSERT_NE(panel.Form(), nullptr);
+  e2e::Session s("AudioFq I4:2290 I4:2100 I4:2300 I4:2210\nFqA R8:14085500.5\n");
+  ASSERT_NE(s.form, nullptr);
+  const e2e::HostDouble& host = s.host;
+  e2e::Panel& panel = s.panel;
   Sleep(5000);
   const Usage before = UsageOf(panel.process.handle(), panel.process.pid(), "korvane.exe");
   const std::size_t windows_before = WindowsOf(panel.process.pid());
@@ -94,7 +93,6 @@ TEST(Soak, PanelTicksForAMinuteWithWindowObjectsAndMemoryFlat) {
   EXPECT_LE(after.handles, before.handles + 4);
   panel.Close();
   EXPECT_TRUE(panel.process.WaitExit(5000));
-  host.Stop();
 }
 
 }  // namespace

@@ -108,19 +108,15 @@ TEST(StartUp, HostRunningAttachesQuietlyAndReleasesOnClose) {
 }
 
 TEST(StartUp, APanelStartedAgainAttachesAgain) {
-  e2e::HostDouble host;
-  ASSERT_TRUE(host.Start());
+  e2e::Session s;
   for (int run = 0; run < 2; ++run) {
-    e2e::Panel panel;
-    ASSERT_TRUE(panel.Start());
-    const HWND form = panel.Form();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) << "run " << run;
-    EXPECT_EQ(panel.MessageBox(0), nullptr) << "run " << run;
-    panel.Close();
-    ASSERT_TRUE(panel.process.WaitExit(5000));
+    ASSERT_TRUE(run == 0 ? s.form != nullptr : s.StartPanelAgain()) << "run " << run << ": the panel shows";
+    EXPECT_EQ(s.panel.MessageBox(0), nullptr) << "run " << run;
+    EXPECT_EQ(TextOf(s.form), L"Korvane") << "run " << run << ": attached";
+    s.panel.Close();
+    ASSERT_TRUE(s.panel.process.WaitExit(5000));
   }
-  EXPECT_TRUE(host.process.Running());
-  host.Stop();
+  EXPECT_TRUE(s.host.process.Running());
 }
 
 }  // namespace

@@ -39,10 +39,13 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, double* l
   }
 }
 
-Child::~Child() {
+Child::~Child() { Forget(); }
+
+void Child::Forget() {
   if (!process_) return;
   Kill();
-  CloseHandle(process_);
+  CloseHandle(std::exchange(process_, nullptr));
+  pid_ = 0;
 }
 
 void Child::Kill() {
@@ -52,6 +55,7 @@ void Child::Kill() {
 }
 
 bool Child::Start(const std::wstring& command_line, const wchar_t* environment, const std::wstring& current_directory) {
+  Forget();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -348,7 +352,9 @@ std::wstring PanelExe() {
   return exe;
 }
 
-bool Panel::Start(const std::wstring& exe, const std::wstring& current_directory) {
+bool Panel::Start(const std::wstring& exe, const std::wstring& current_directory, const wchar_t* window_class) {
+  form_ = nullptr;
+  window_class_ = window_class;
   // Whoever holds the foreground may pass it on: the panel then comes up in front, as for an operator.
   AllowSetForegroundWindow(ASFW_ANY);
   const std::wstring path = exe.find(L'\\') == std::wstring::npos ? ExeDir() + exe : exe;
@@ -359,7 +365,7 @@ HWND Panel::Form() {
   if (form_ && IsWindow(form_)) return form_;
   WaitFor(
       [&] {
-        const auto found = TopWindows(process.pid(), L"KorvaneForm1");
+        const auto found = TopWindows(process.pid(), window_class_);
         form_ = found.empty() ? nullptr : found.front();
         return form_ != nullptr;
       },
@@ -381,28 +387,53 @@ HWND Panel::MessageBox(DWORD timeout_ms) {
 
 void Panel::Close() { PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
-Session::Session(const std::string& script, const std::wstring& exe, const std::wstring& current_directory) {
+Session::Session(const std::string& script, const Program& program) : program_(program) {
   if (!host.Start(script)) {
     std::printf("session: the host double did not register\n");
     return;
   }
-  if (!panel.Start(exe, current_directory)) {
-    std::printf("session: the panel did not start\n");
-    return;
-  }
-  form = panel.Form();
-  if (form && WaitFor([&] { return IsWindowVisible(form) != FALSE; }, 5000)) return;
-  // Why not, for the failure that follows.
-  const HWND box = panel.MessageBox(0);
-  std::printf("session: no panel shown within 5 s: window %s, caption '%s', message box %s, panel %s, host calls %zu\n",
-              form ? "hidden" : "none", form ? Narrow(TextOf(form)).c_str() : "", box ? "open" : "none",
-              panel.process.Running() ? "running" : "ended", host.Calls().size());
-  form = nullptr;
+  StartPanel();
 }
+
+Session::Session(NoHost, const Program& program) : program_(program), with_host_(false) { StartPanel(); }
 
 Session::~Session() {
   Finish();
-  host.Stop();
+  if (with_host_) host.Stop();
+}
+
+bool Session::StartPanelAgain() {
+  Finish();
+  return StartPanel();
+}
+
+bool Session::StartPanel() {
+  form = nullptr;
+  if (!panel.Start(program_.exe, program_.current_directory, program_.window_class)) {
+    std::printf("session: the panel did not start\n");
+    return false;
+  }
+  if (!with_host_) {
+    // The one message comes before the window shows; answered as the operator would.
+    const HWND box = panel.MessageBox();
+    if (!box) {
+      std::printf("session: no message box within 5 s from a panel with no host (%s)\n",
+                  panel.process.Running() ? "running" : "ended");
+      return false;
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  const HWND created = panel.Form();
+  if (created && WaitFor([&] { return IsWindowVisible(created) != FALSE; }, 5000)) {
+    form = created;
+    return true;
+  }
+  // Why not, for the failure that follows.
+  const HWND box = panel.MessageBox(0);
+  std::printf("session: no panel shown within 5 s: window %s, caption '%s', message box %s, panel %s, host calls %zu\n",
+              created ? "hidden" : "none", created ? Narrow(TextOf(created)).c_str() : "", box ? "open" : "none",
+              panel.process.Running() ? "running" : "ended", with_host_ ? host.Calls().size() : 0);
+  return false;
 }
 
 std::vector<std::string> Session::Finish() {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -25,7 +26,7 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   ~Child();
-  // In `current_directory`, where given; else in this process's.
+  // In `current_directory`, where given; else in this process's. A process started before is ended first.
   bool Start(const std::wstring& command_line, const wchar_t* environment = nullptr,
              const std::wstring& current_directory = L"");
   bool Running() const;
@@ -37,6 +38,8 @@ class Child {
   HANDLE handle() const { return process_; }
 
  private:
+  void Forget();  // ends the process, if it still runs, and closes its handle
+
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;
 };
@@ -92,12 +95,14 @@ class HostDouble {
 // The panel build under test: korvane.exe, or the one KORVANE_PANEL_EXE names beside the tests
 // (korvane_strict.exe, which keeps the COM rules of Windows that Wine does not).
 std::wstring PanelExe();
+inline constexpr wchar_t kPanelWindowClass[] = L"KorvaneForm1";
 
 class Panel {
  public:
   // PanelExe(), or another build of the panel beside it, or a full path (one with a backslash);
-  // in `current_directory`, where given.
-  bool Start(const std::wstring& exe = PanelExe(), const std::wstring& current_directory = L"");
+  // in `current_directory`, where given. A panel this object started before is ended first.
+  bool Start(const std::wstring& exe = PanelExe(), const std::wstring& current_directory = L"",
+             const wchar_t* window_class = kPanelWindowClass);
   // The panel window, waiting up to 5 s for it to exist (it may still be hidden).
   HWND Form();
   HWND MessageBox(DWORD timeout_ms = 5000);
@@ -108,18 +113,37 @@ class Panel {
 
  private:
   HWND form_ = nullptr;
+  const wchar_t* window_class_ = kPanelWindowClass;
 };
 
-// A host double with `script` and a panel attached to it, its window shown.
+// The program a session starts: a build of the panel, or the benchmark's floor, which has a window
+// class of its own.
+struct Program {
+  Program(std::wstring exe_name = PanelExe(), std::wstring directory = L"",
+          const wchar_t* top_window_class = kPanelWindowClass)
+      : exe(std::move(exe_name)), current_directory(std::move(directory)), window_class(top_window_class) {}
+  std::wstring exe;  // as Panel::Start takes it
+  std::wstring current_directory;
+  const wchar_t* window_class;
+};
+
+// A host double with `script` and a panel attached to it, its window shown; or, made with kNoHost,
+// a panel started with no host, its "not loaded" message answered and its window shown.
 // The destructor closes the panel and stops the double.
 struct Session {
-  explicit Session(const std::string& script = "", const std::wstring& exe = PanelExe(),
-                   const std::wstring& current_directory = L"");
+  struct NoHost {};
+  static constexpr NoHost kNoHost{};
+
+  explicit Session(const std::string& script = "", const Program& program = {});
+  explicit Session(NoHost, const Program& program = {});
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();
   // Closes the panel between two ticks and returns every call the host saw.
   std::vector<std::string> Finish();
+  // Closes the panel, if it still runs, and starts the same program again against the same host;
+  // false when its window does not show.
+  bool StartPanelAgain();
   bool WaitForMacros(std::size_t count);
   // Waits until `count` more ticks have begun at the host from now: the panel has handled
   // everything posted to it before (clicks come before ticks), and sent whatever it was to send.
@@ -127,7 +151,13 @@ struct Session {
 
   HostDouble host;
   Panel panel;
-  HWND form = nullptr;  // null when either did not start
+  HWND form = nullptr;  // null when the host double or the panel did not start, or no window showed
+
+ private:
+  bool StartPanel();
+
+  const Program program_;
+  const bool with_host_ = true;
 };
 
 // Splits a call list into ticks, each beginning at an AudioFq directly followed by FqA.

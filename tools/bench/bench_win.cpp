@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -142,40 +142,20 @@ struct IdleFigures {
 
 // CPU time of a program left idle for `seconds`: the panel, or the floor, which makes the same host
 // calls a tick; with the link down, the panel alone (after its message).
-IdleFigures MeasureIdle(bool host_up, int seconds, const wchar_t* exe = L"korvane.exe",
-                        const wchar_t* window_class = L"KorvaneForm1") {
-  e2e::HostDouble host;
-  if (host_up) host.Start("AudioFq I4:2210\nFqA I4:14085500\n");
-  e2e::Child child;
-  child.Start(L"\"" + e2e::ExeDir() + exe + L"\"");
-  if (!host_up) {
-    e2e::WaitFor([&] { return !e2e::TopWindows(child.pid(), L"#32770").empty(); }, 5000);
-    for (HWND box : e2e::TopWindows(child.pid(), L"#32770")) PostMessageW(box, WM_COMMAND, IDOK, 0);
-  }
-  e2e::WaitFor(
-      [&] {
-        for (HWND hwnd : e2e::TopWindows(child.pid(), window_class))
-          if (IsWindowVisible(hwnd)) return true;
-        return false;
-      },
-      5000);
+IdleFigures MeasureIdle(bool host_up, int seconds, const e2e::Program& program = {L"korvane.exe"}) {
+  const auto session = host_up ? std::make_unique<e2e::Session>("AudioFq I4:2210\nFqA I4:14085500\n", program)
+                               : std::make_unique<e2e::Session>(e2e::Session::kNoHost, program);
   Sleep(2000);
-  const std::string name = e2e::Narrow(exe);
+  const e2e::Child& child = session->panel.process;
+  const std::string name = e2e::Narrow(program.exe);
   const auto cpu = [&] { return e2e::UsageOf(child.handle(), child.pid(), name).cpu_ms; };
-  const std::size_t calls_before = host_up ? host.Calls().size() : 0;
+  const std::size_t calls_before = session->host.Calls().size();
   const double cpu_before = cpu();
   Sleep(static_cast<DWORD>(seconds) * 1000);
   IdleFigures f;
   f.cpu_ms = cpu() - cpu_before;
-  if (host_up) {
-    std::size_t reads = 0;
-    const auto calls = host.Calls();
-    for (std::size_t i = calls_before; i < calls.size(); ++i) reads += calls[i] == "FqA";
-    f.ticks_seen = reads;
-  }
-  for (HWND hwnd : e2e::TopWindows(child.pid(), window_class)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
-  child.WaitExit(5000);
-  if (host_up) host.Stop();
+  const auto calls = session->host.Calls();
+  for (std::size_t i = calls_before; i < calls.size(); ++i) f.ticks_seen += calls[i] == "FqA";
   return f;
 }
 
@@ -262,7 +242,7 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"--startup") return 0;
 
   const IdleFigures up = MeasureIdle(true, idle_s);
-  const IdleFigures floor_up = MeasureIdle(true, idle_s, L"minimal_window.exe", L"KorvaneBenchMinimal");
+  const IdleFigures floor_up = MeasureIdle(true, idle_s, {L"minimal_window.exe", L"", L"KorvaneBenchMinimal"});
   const IdleFigures down = MeasureIdle(false, idle_s);
   const double budget_ms = idle_s * 1000 * 0.001;
   // The floor makes the same host calls a tick: what the panel spends beyond it is the cost of its
