@@ -167,7 +167,7 @@ struct StallFigures {
 };
 
 StallFigures GapsAfterStall() {
-  e2e::Session session("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n");
+  e2e::Session session("AudioFq I4:2210\nFqA I4:14085500\nstall-on-call 10\nstall-ms 3000\n", {L"korvane.exe"});
   Sleep(7000);
   session.Finish();
   const auto calls = session.host.TimedCalls();
