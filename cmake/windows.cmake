@@ -32,8 +32,9 @@ function(korvane_own_manifest target)
   endif()
 endfunction()
 
-# The program from its entry on, which korvane.exe and every other build of the panel run.
-add_library(korvane_entry STATIC src/run_panel_win.cpp)
+# The program from its entry on, which korvane.exe and every other build of the panel run, and the
+# panel's objects, which the in-process tests and the benchmark make through it too.
+add_library(korvane_entry STATIC src/panel_program_win.cpp src/run_panel_win.cpp)
 target_link_libraries(korvane_entry PUBLIC korvane_window)
 if(MINGW)
   target_compile_options(korvane_entry PRIVATE $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)

@@ -11,6 +11,7 @@ void CallState::Began() {
   began_at_.store(clock_(), std::memory_order_relaxed);
   call_number_.fetch_add(1, std::memory_order_relaxed);
   in_call_.store(true, std::memory_order_release);
+  if (listener_) listener_->CallBegan();
 }
 
 void CallState::Ended() { in_call_.store(false, std::memory_order_release); }

@@ -16,17 +16,28 @@ inline Millis SteadyMillis() {
   return static_cast<Millis>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// Told on the window's thread as a call begins, so that a watcher can sleep between calls.
+class CallListener {
+ public:
+  virtual void CallBegan() = 0;
+
+ protected:
+  ~CallListener() = default;
+};
+
 // Decides the close (WindowClose carries it out) and judges a call that does not come back. Shared by the
-// window's thread, which makes the calls and takes the close, and the thread that
-// watches the calls (CallWatch), which reads the age of the call and the close.
+// window's thread, which makes the calls and takes the close, and the threads that watch the calls
+// (CallWatch) and the close's deadline, which read the age of the call and the close.
 class CallState {
  public:
   // From this age on a call counts as not answering: the caption says so, clicks made
   // meanwhile are dropped, and a close gives the host up at once.
   static constexpr Millis kNotRespondingAfterMs = 2000;
   // How long a close waits for a call already under way, and then for the release,
-  // before it gives the host up: an operator's close ends the panel within a second.
-  static constexpr Millis kCloseGraceMs = 600;
+  // before it gives the host up: an operator's close ends the panel within a second. The
+  // forced end itself takes the rest of that second (measured under Wine: at most 60 ms,
+  // with the other core busy), so a healthy host gets the most of it to answer and be let go.
+  static constexpr Millis kCloseGraceMs = 850;
 
   enum class CloseStep {
     DestroyNow,    // no call outstanding: close as usual, releasing the host
@@ -38,6 +49,9 @@ class CallState {
   explicit CallState(Millis (*clock)() = SteadyMillis) : clock_(clock) {}
   CallState(const CallState&) = delete;
   CallState& operator=(const CallState&) = delete;
+
+  // One listener at most, for the life of this state (null to stop).
+  void Listen(CallListener* listener) { listener_ = listener; }
 
   void Began();
   void Ended();
@@ -62,6 +76,7 @@ class CallState {
 
  private:
   Millis (*clock_)();
+  CallListener* listener_ = nullptr;  // the window's thread only
   std::atomic<bool> in_call_{false};
   std::atomic<Millis> began_at_{0};
   std::atomic<Millis> paused_ms_{0};  // of the call outstanding, in loops that have ended

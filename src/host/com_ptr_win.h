@@ -1,14 +1,30 @@
-// Owners for COM references, BSTRs, VARIANTs and EXCEPINFO.
+// Owners for the thread's COM apartment, COM references, BSTRs, VARIANTs and EXCEPINFO.
 #pragma once
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <oleauto.h>
 
 #include <string_view>
 #include <utility>
 
 namespace korvane {
+
+// The calling thread's single-threaded apartment, for as long as this lives.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  explicit operator bool() const { return ok_; }
+
+ private:
+  bool ok_;
+};
 
 template <typename T>
 class ComRef {

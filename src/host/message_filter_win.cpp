@@ -25,8 +25,8 @@ DWORD STDMETHODCALLTYPE BusyHostFilter::MessagePending(HTASK, DWORD, DWORD) {
 }
 
 bool BusyHostFilter::WaitPumping(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (ULONGLONG now = GetTickCount64(); now < end && !Closing(); now = GetTickCount64()) {
+  const Millis end = WorkingMillis() + ms;
+  for (Millis now = WorkingMillis(); now < end && !Closing(); now = WorkingMillis()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     pump_.RunQueued();
   }

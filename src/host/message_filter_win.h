@@ -1,5 +1,4 @@
-// The COM message filter: a busy host is retried for about two seconds, no busy dialog is ever shown,
-// and while a call waits the window's messages run as in its own loop, closes included.
+// The COM message filter: a busy host retried for two seconds, no busy dialog, the window's messages run in a call.
 #pragma once
 
 #include <windows.h>
@@ -7,25 +6,12 @@
 #include <objidl.h>
 
 #include "host/call_state.h"
+#include "host/com_rules_win.h"
 #include "host/host_failure.h"
 #include "host/message_pump_win.h"
+#include "host/working_time_win.h"
 
 namespace korvane {
-
-// Inside a message that another thread or program sent and is still waiting on. Windows refuses a
-// COM call made there (RPC_E_CANTCALLOUT_ININPUTSYNCCALL); work that calls the host is posted back
-// to the window's own queue instead. A notification, whose sender does not wait, is not such a send.
-inline bool InInputSyncCall() { return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND; }
-
-// Which of Windows' COM rules the binding and the filter keep themselves. korvane.exe leaves them to
-// the runtime it runs on; under Wine, which keeps neither, a test build keeps Windows' own.
-struct ComRules {
-  // A host call inside such a send is refused, as Windows refuses it.
-  bool refuse_calls_inside_sent_messages = false;
-  // The filter hears of the messages that arrive while a call waits (Windows need not tell it).
-  bool filter_told_of_messages = true;
-};
-inline constexpr ComRules kWindowsComRules{true, false};
 
 class BusyHostFilter final : public IMessageFilter {
  public:
@@ -68,11 +54,11 @@ class BusyHostFilter final : public IMessageFilter {
 // calls before they run; this covers hosts that answer busy from the call itself.
 template <typename Call>
 HRESULT RetryWhileBusy(BusyHostFilter& filter, Call&& call) {
-  const ULONGLONG start = GetTickCount64();
+  const Millis start = WorkingMillis();
   for (;;) {
     const HRESULT hr = call();
     if (!IsBusyStatus(static_cast<HostStatus>(hr)) ||
-        GetTickCount64() - start + BusyHostFilter::kRetryDelayMs >= BusyHostFilter::kRetryWindowMs)
+        WorkingMillis() - start + BusyHostFilter::kRetryDelayMs >= BusyHostFilter::kRetryWindowMs)
       return hr;
     if (!filter.WaitPumping(BusyHostFilter::kRetryDelayMs)) return hr;
   }

@@ -7,11 +7,8 @@
 namespace korvane {
 namespace {
 
-template <typename Function>
-void LookUp(HMODULE module, const char* name, Function& function) {
-  // Through void(*)(), which converts to any function type without a cast-type warning.
-  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE, which the Windows 7 headers do not have.
+const HANDLE kPerMonitorAwareV1 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
 
 struct ChosenTable {
   bool chosen = false;
@@ -27,15 +24,17 @@ ChosenTable& Chosen() {
 PerMonitorDpi LookUpPerMonitorDpi() {
   PerMonitorDpi found;
   if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-    LookUp(user32, "GetDpiForWindow", found.get_dpi_for_window);
-    LookUp(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
-    LookUp(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
-    LookUp(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
+    LookUpFunction(user32, "GetDpiForWindow", found.get_dpi_for_window);
+    LookUpFunction(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
+    LookUpFunction(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
+    LookUpFunction(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
+    LookUpFunction(user32, "GetThreadDpiAwarenessContext", found.get_thread_dpi_awareness_context);
+    LookUpFunction(user32, "AreDpiAwarenessContextsEqual", found.are_dpi_awareness_contexts_equal);
+    LookUpFunction(user32, "EnableNonClientDpiScaling", found.enable_non_client_dpi_scaling);
   }
   // Loaded for good: the function is kept for the process's life. Windows 7 has no shcore.dll, so a
   // search by name would find one planted beside the exe.
-  if (const HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
-    LookUp(shcore, "GetDpiForMonitor", found.get_dpi_for_monitor);
+  LookUpFunction(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor", found.get_dpi_for_monitor);
   return found;
 }
 
@@ -75,6 +74,14 @@ void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi) {
   AdjustWindowRectEx(&rect, style, FALSE, ex_style);
 }
 
+void ScaleFrameWithDpi(HWND hwnd) {
+  const auto& f = PerMonitorDpiFunctions();
+  if (!f.get_thread_dpi_awareness_context || !f.are_dpi_awareness_contexts_equal || !f.enable_non_client_dpi_scaling)
+    return;
+  if (f.are_dpi_awareness_contexts_equal(f.get_thread_dpi_awareness_context(), kPerMonitorAwareV1))
+    f.enable_non_client_dpi_scaling(hwnd);
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
   const auto& f = PerMonitorDpiFunctions();
   if (f.get_system_metrics_for_dpi) return f.get_system_metrics_for_dpi(index, dpi);
@@ -98,12 +105,8 @@ bool MessageFontForDpi(UINT dpi, LOGFONTW& font) {
 
 HICON LoadIconAtSize(HINSTANCE instance, const wchar_t* name, int size) {
   using ScaleDown = HRESULT(WINAPI*)(HINSTANCE, const wchar_t*, int, int, HICON*);
-  static const ScaleDown scale_down = [] {
-    ScaleDown found = nullptr;
-    // The manifest makes this the common controls 6, which has it.
-    if (const HMODULE comctl32 = LoadSystemLibrary(L"comctl32.dll")) LookUp(comctl32, "LoadIconWithScaleDown", found);
-    return found;
-  }();
+  // The manifest makes this the common controls 6, which has it.
+  static const auto scale_down = LookUpFunction<ScaleDown>(LoadSystemLibrary(L"comctl32.dll"), "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (scale_down && SUCCEEDED(scale_down(instance, name, size, size, &icon)) && icon) return icon;
   return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));

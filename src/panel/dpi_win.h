@@ -14,6 +14,11 @@ struct PerMonitorDpi {
   BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
   int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
+  // Windows 10 1607 reads the manifest's per-monitor awareness as version 1, which leaves the
+  // caption and borders at the system DPI unless the window asks for them at WM_NCCREATE.
+  HANDLE(WINAPI* get_thread_dpi_awareness_context)() = nullptr;
+  BOOL(WINAPI* are_dpi_awareness_contexts_equal)(HANDLE, HANDLE) = nullptr;
+  BOOL(WINAPI* enable_non_client_dpi_scaling)(HWND) = nullptr;
 };
 // What this Windows has, looked up in user32 and, from System32, shcore.
 PerMonitorDpi LookUpPerMonitorDpi();
@@ -31,6 +36,9 @@ UINT WindowDpi(HWND hwnd);
 // The effective DPI of the monitor the window is on (0 where Windows cannot tell).
 UINT MonitorDpi(HWND hwnd);
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi);
+// At WM_NCCREATE: where the thread is per-monitor aware version 1, the frame scales with the
+// window's DPI as it does by itself from version 2 on.
+void ScaleFrameWithDpi(HWND hwnd);
 int SystemMetricForDpi(int index, UINT dpi);
 // The system's message font, its height scaled to `dpi`.
 bool MessageFontForDpi(UINT dpi, LOGFONTW& font);

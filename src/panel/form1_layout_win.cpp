@@ -1,5 +1,4 @@
 // Form1's layout at a DPI: the control table in pixels, and the message font sized so every text fits.
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -12,25 +11,22 @@ namespace {
 
 int Scaled(int pixels_at_96, UINT dpi) { return MulDiv(pixels_at_96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); }
 
-// The readouts' boxes are narrow for their texts ("2210  Hz" in 49 px at 96 DPI): the edits
-// get no margins beyond their own inset, so that their text can be as large as the labels'.
-int EditMargin(UINT) { return 0; }
-
 // Measures texts in one face at the heights being tried, on a memory DC.
 class GdiMeasurer final : public TextMeasurer {
  public:
   explicit GdiMeasurer(const LOGFONTW& face) : face_(face), dc_(CreateCompatibleDC(nullptr)) {}
 
+  // The fit asks for every text at one height, then at the next: one font at a time is kept.
   TextSize Measure(int font_height, std::wstring_view text) override {
-    UniqueFont& font = fonts_[font_height];
-    if (!font) {
+    if (font_height != height_ || !font_) {
       LOGFONTW face = face_;
       face.lfHeight = -font_height;
-      font.Reset(CreateFontIndirectW(&face));
+      font_.Reset(CreateFontIndirectW(&face));
+      height_ = font_height;
     }
     SIZE size{};
-    if (!dc_ || !font) return {};
-    const HGDIOBJ previous = SelectObject(dc_.Get(), font.Get());
+    if (!dc_ || !font_) return {};
+    const HGDIOBJ previous = SelectObject(dc_.Get(), font_.Get());
     GetTextExtentPoint32W(dc_.Get(), text.data(), static_cast<int>(text.size()), &size);
     SelectObject(dc_.Get(), previous);
     return {size.cx, size.cy};
@@ -38,13 +34,16 @@ class GdiMeasurer final : public TextMeasurer {
 
  private:
   LOGFONTW face_;
-  // Declared before the fonts, so that it goes after them: none is selected into it by then.
+  // Declared before the font, so that it goes after it: the font is not selected into it by then.
   UniqueMemoryDc dc_;
-  std::map<int, UniqueFont> fonts_;
+  UniqueFont font_;
+  int height_ = 0;
 };
 
-void SetEditMargins(HWND edit, UINT dpi) {
-  SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(EditMargin(dpi), EditMargin(dpi)));
+// The readouts' boxes are narrow for their texts ("2210  Hz" in 49 px at 96 DPI): the edits
+// get no margins beyond their own inset, so that their text can be as large as the labels'.
+void ClearEditMargins(HWND edit) {
+  SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
 }
 
 // The room a control gives its text, once it is placed.
@@ -57,7 +56,7 @@ TextRoom RoomIn(HWND control, const ControlSpec& control_spec, UINT dpi) {
     case ControlKind::TextBox: {
       // The formatting rectangle: the client area less the margins and the edit's own inset.
       // Its width does not depend on the font once the margins are fixed.
-      SetEditMargins(control, dpi);
+      ClearEditMargins(control);
       RECT format{};
       SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
       if (format.right > format.left) room.width = format.right - format.left;
@@ -108,7 +107,7 @@ void Form1::LayOut(UINT dpi) {
     const HWND control = Control(control_spec.id);
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     // After the font: setting one gives an edit the margins of that font.
-    if (control_spec.kind == ControlKind::TextBox) SetEditMargins(control, dpi);
+    if (control_spec.kind == ControlKind::TextBox) ClearEditMargins(control);
   }
   // `retired` goes only now that no control uses it any more.
 }

@@ -3,7 +3,8 @@
 
 #include <utility>
 
-#include "host/message_filter_win.h"
+#include "host/com_rules_win.h"
+#include "host/working_time_win.h"
 #include "monitor/poll.h"
 #include "panel/control_classes_win.h"
 #include "panel/dpi_win.h"
@@ -12,6 +13,21 @@ namespace korvane {
 namespace {
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
+// How soon after a loop seen running ends the held work runs.
+constexpr UINT kLoopEndCheckMs = 50;
+
+// The loop the thread is in, as the window system tells anyone who asks: it sees every menu, the
+// ones owned by a control included, and every move or size.
+WindowLoop LoopOfThisThread() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetCurrentThreadId(), &info)) return WindowLoop::None;
+  if (info.flags & GUI_INMOVESIZE) return WindowLoop::SizeMove;
+  if (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) return WindowLoop::Menu;
+  return WindowLoop::None;
+}
+
+bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 }  // namespace
 
@@ -66,6 +82,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARA
     auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    ScaleFrameWithDpi(hwnd);
   }
   auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(hwnd, message, wparam, lparam);
@@ -75,27 +92,23 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_TIMER:
+      FollowLoops();
       if (wparam == kTimer1Id) OnTimer();
       return 0;
     case WM_COMMAND: OnCommand(LOWORD(wparam), HIWORD(wparam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case kHostCallAgeMessage: OnHostCallAge(); return 0;
-    case WM_ENTERSIZEMOVE:
-    case WM_ENTERMENULOOP:
-      window_loop_ = message == WM_ENTERSIZEMOVE ? WindowLoop::SizeMove : WindowLoop::Menu;
-      panel_.ModalLoopBegan();
-      break;
+    case WM_ENTERSIZEMOVE: OnLoopTold(WindowLoop::SizeMove); break;
+    case WM_ENTERMENULOOP: OnLoopTold(WindowLoop::Menu); break;
     case WM_EXITMENULOOP:
-    case WM_EXITSIZEMOVE:
-      window_loop_ = WindowLoop::None;
-      // Run once the loop is over and the message that ended it (a menu's command) has been handled.
-      if (panel_.ModalLoopEnded()) PostMessageW(hwnd_, kHeldWorkMessage, 0, 0);
-      break;
+    case WM_EXITSIZEMOVE: OnLoopTold(WindowLoop::None); break;
     case kHeldWorkMessage:
+      FollowLoops();
       // The timer kept its old phase through the loop: without a restart the next tick could follow
       // the held one at once, a second <ALIGN:2210> straight after the first.
       if (panel_.RunHeldWork()) RestartTimer();
       return 0;
+    case kKeepClientMessage: SizeFrameForClient(client_size_); return 0;
     case kRepostedClickMessage: OnClick(static_cast<int>(wparam)); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
@@ -130,20 +143,24 @@ void Form1::OnCreate() {
   const UINT dpi = WindowDpi(hwnd_);
   LayOut(dpi);
   SetIcons(dpi);
-  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
-             TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
+  const SIZE client{TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
+                    TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
+  RECT frame{0, 0, client.cx, client.cy};
   AdjustFrameForDpi(frame, kFormStyle, 0, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where the frame is drawn at another DPI than the one it was reckoned for (Windows 10 1607's
+  // per-monitor awareness without the frame's scaling), the client area is put right by measure.
+  SizeFrameForClient(client);
   SetTimer(hwnd_, kTimer1Id, kPollIntervalMs, nullptr);
   OnSize();
 }
 
 void Form1::OnTimer() {
-  const ULONGLONG began = GetTickCount64();
+  const Millis began = WorkingMillis();
   panel_.Tick();
   // The host held this tick up past the next one.
-  if (GetTickCount64() - began >= kPollIntervalMs) RestartTimer();
+  if (WorkingMillis() - began >= kPollIntervalMs) RestartTimer();
 }
 
 void Form1::RestartTimer() {
@@ -163,6 +180,7 @@ void Form1::OnCommand(int id, int code) {
 }
 
 void Form1::OnClick(int id) {
+  FollowLoops();
   const CommandSpec* command = CommandOfControl(id);
   if (!command) return;
   if (InInputSyncCall()) {
@@ -174,9 +192,36 @@ void Form1::OnClick(int id) {
   panel_.Click(command->button);
 }
 
-void Form1::OnClose() { close_.Asked(hwnd_, window_loop_); }
+void Form1::OnClose() {
+  FollowLoops();
+  close_.Asked(hwnd_, window_loop_);
+}
+
+void Form1::OnLoopTold(WindowLoop loop) {
+  told_loop_ = loop;
+  FollowLoops();
+}
+
+void Form1::FollowLoops() {
+  // Told of its own loops at once; a loop it is not told of is seen by the first tick, click, close
+  // or word of the call watch that it delivers, before any of them can call the host. Its end is
+  // seen by the look that the loop end timer takes meanwhile.
+  const WindowLoop now = told_loop_ != WindowLoop::None ? told_loop_ : LoopOfThisThread();
+  if (now == window_loop_) return;
+  const bool began = window_loop_ == WindowLoop::None;
+  window_loop_ = now;
+  if (began) {
+    panel_.ModalLoopBegan();
+    SetTimer(hwnd_, kLoopEndTimerId, kLoopEndCheckMs, nullptr);
+  } else if (now == WindowLoop::None) {
+    KillTimer(hwnd_, kLoopEndTimerId);
+    // Run once the loop is over and the message that ended it (a menu's command) has been handled.
+    if (panel_.ModalLoopEnded()) PostMessageW(hwnd_, kHeldWorkMessage, 0, 0);
+  }
+}
 
 void Form1::OnHostCallAge() {
+  FollowLoops();
   // COM's wait below runs sent messages but need not run posted ones (input, a posted close):
   // while a call waits, this word runs them. A menu or move loop runs its own.
   if (calls_.InCall() && !panel_.InModalLoop()) pump_.RunQueued();
@@ -187,7 +232,36 @@ void Form1::OnHostCallAge() {
   if (!IsWindowVisible(hwnd_) && !calls_.Closing()) ShowWindow(hwnd_, show_command_);
 }
 
+void Form1::SizeFrameForClient(SIZE client) {
+  RECT window{};
+  RECT now{};
+  if (!GetWindowRect(hwnd_, &window) || !GetClientRect(hwnd_, &now)) return;
+  const int width = client.cx + (window.right - window.left) - now.right;
+  const int height = client.cy + (window.bottom - window.top) - now.bottom;
+  if (width == window.right - window.left && height == window.bottom - window.top) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::NoteClientArea() {
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  RECT window{};
+  RECT client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  const SIZE window_size{window.right - window.left, window.bottom - window.top};
+  const SIZE client_size{client.right, client.bottom};
+  // The same outer size with another client area: the frame's metrics changed (a caption or border
+  // size, a theme), which would shrink the layout's room. Given back once this message is done.
+  if (window_size == window_size_ && !(client_size == client_size_)) {
+    PostMessageW(hwnd_, kKeepClientMessage, 0, 0);
+    return;
+  }
+  window_size_ = window_size;
+  client_size_ = client_size;
+}
+
 void Form1::OnSize() {
+  NoteClientArea();
   // A control wholly outside the client area is hidden, which takes it out of the Tab
   // and arrow-key order: Space and Enter never press a button the operator cannot see.
   // Enlarging the window brings it back, in its place in the order.

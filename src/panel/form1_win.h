@@ -19,12 +19,16 @@ inline constexpr wchar_t kForm1ClassName[] = L"KorvaneForm1";
 inline constexpr int kAppIconId = 1;  // korvane.rc
 // Timer1's id: its WM_TIMER is the panel's tick.
 inline constexpr UINT_PTR kTimer1Id = 1;
-// The call watch's word while a host call is outstanding: WPARAM is its age in milliseconds.
+// Looks, every so often, whether a loop of the window system's seen running has ended.
+inline constexpr UINT_PTR kLoopEndTimerId = 2;
+// The call watch's word while a host call is outstanding.
 inline constexpr UINT kHostCallAgeMessage = WM_APP + 1;
 // Posted by the window to itself: the work held during a menu or move loop, once it has ended.
 inline constexpr UINT kHeldWorkMessage = WM_APP + 2;
 // Posted by the window to itself: a click that arrived inside another program's send (WPARAM: the id).
 inline constexpr UINT kRepostedClickMessage = WM_APP + 3;
+// Posted by the window to itself: its frame changed and took from the client area, which it gives back.
+inline constexpr UINT kKeepClientMessage = WM_APP + 4;
 
 // The window's own additions. korvane.exe has both; the benchmark's entries leave one out to weigh it.
 struct Form1Parts {
@@ -71,6 +75,15 @@ class Form1 final : public PanelView {
   void RestartTimer();
   void OnDestroy();
 
+  // Every loop of the window system's that runs on this thread, whether the window is told of it
+  // (its own menus and drags) or only sees it (a text box's menu, whose owner is the text box):
+  // the panel holds its host calls through it.
+  void OnLoopTold(WindowLoop loop);
+  void FollowLoops();
+  // The frame sized so that the client area is `client`, whatever the frame's own metrics.
+  void SizeFrameForClient(SIZE client);
+  // The client area the operator or the panel chose, kept when only the frame changes.
+  void NoteClientArea();
   void LayOut(UINT dpi);
   void SetIcons(UINT dpi);
   void SetText(int id, std::wstring_view text);
@@ -83,7 +96,10 @@ class Form1 final : public PanelView {
   HWND hwnd_ = nullptr;
   int show_command_ = SW_SHOWDEFAULT;
   HWND last_focus_ = nullptr;
-  WindowLoop window_loop_ = WindowLoop::None;
+  WindowLoop told_loop_ = WindowLoop::None;    // by WM_ENTERMENULOOP or WM_ENTERSIZEMOVE
+  WindowLoop window_loop_ = WindowLoop::None;  // the loop the panel holds its calls for
+  SIZE window_size_{};                         // at the last WM_SIZE, frame included
+  SIZE client_size_{};                         // the client area to keep
   UniqueFont font_;
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;

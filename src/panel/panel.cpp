@@ -81,7 +81,7 @@ void Panel::Exclusive(Work&& work) {
   work();
   while (!pending_clicks_.empty() && !calls_.Closing()) {
     const CommandButton next = pending_clicks_.front();
-    pending_clicks_.pop_front();
+    pending_clicks_.erase(pending_clicks_.begin());
     RunCommand(link_, next);
   }
   pending_clicks_.clear();

@@ -1,7 +1,7 @@
 // The panel's logic: load, clicks, ticks and unload, independent of the window system.
 #pragma once
 
-#include <deque>
+#include <vector>
 
 #include "host/host_link.h"
 #include "panel/commands.h"
@@ -55,7 +55,7 @@ class Panel {
   bool not_responding_shown_ = false;
   bool in_modal_loop_ = false;
   bool tick_held_ = false;
-  std::deque<CommandButton> pending_clicks_;
+  std::vector<CommandButton> pending_clicks_;  // a few at most
 };
 
 }  // namespace korvane

@@ -10,8 +10,8 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
 // The function and the LOAD_LIBRARY_SEARCH_ flags came together (Windows 8, and 7 with KB2533623).
 SetDefaultDllDirectoriesFunction SetDefaultDllDirectoriesIfAny() {
-  static const auto function = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  static const auto function =
+      LookUpFunction<SetDefaultDllDirectoriesFunction>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   return function;
 }
 

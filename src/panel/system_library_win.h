@@ -15,4 +15,18 @@ void RestrictDllSearchToSystem32();
 // applies to the first; the second gets System32's own file.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// A function that newer Windows have, looked up at run time in a module already loaded: null where
+// the module or the function is missing.
+template <typename Function>
+Function LookUpFunction(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  // Through void(*)(), which converts to any function type without a cast-type warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+// The same, into a function pointer of the right type.
+template <typename Function>
+void LookUpFunction(HMODULE module, const char* name, Function& function) {
+  function = LookUpFunction<Function>(module, name);
+}
+
 }  // namespace korvane

@@ -133,8 +133,7 @@ TEST(HostHangs, ClosingAfterAHangIsAnOrdinaryClose) {
 // nothing would take them out, and the queue's limit would one day swallow the close.
 TEST(CallWatch, KeepsAtMostOneWakeQueuedForAStuckWindow) {
   korvane::CallState calls;
-  korvane::WindowClose close(calls);
-  korvane::CallWatch watch(calls, close);
+  korvane::CallWatch watch(calls);
   const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   constexpr UINT kAge = WM_APP + 1;

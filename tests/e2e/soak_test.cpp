@@ -6,9 +6,8 @@
 #include <cstdio>
 
 #include "harness/harness_win.h"
-#include "harness/in_process_form_win.h"
 #include "harness/process_usage_win.h"
-#include "host/com_host_win.h"
+#include "panel_program_win.h"
 
 namespace {
 
@@ -27,9 +26,8 @@ TEST(Soak, TwentyThousandReadsThroughTheBindingKeepMemoryAndHandlesFlat) {
   ASSERT_TRUE(double_host.Start("AudioFq R8:2169.5\nFqA I4:14085500\n"));
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   {
-    e2e::InProcessParts parts;
-    korvane::BusyHostFilter filter(parts.calls, parts.pump);
-    korvane::ComHost host(filter);
+    korvane::PanelProgram program;  // its binding only: no window
+    korvane::ComHost& host = program.host;
     ASSERT_TRUE(host.Attach(L"MixW2.Application"));
     auto read = [&](int i) {
       const korvane::HostReading r = i % 2 ? host.FqA() : host.AudioFq();

@@ -67,7 +67,7 @@ std::string ProcDir(const std::string& exe_name, const std::string& tag) {
 SIZE_T RssAnon(const std::string& dir) {
   std::ifstream status(dir + "\\status");
   for (std::string line; std::getline(status, line);)
-    if (line.rfind("RssAnon:", 0) == 0) return std::stoull(line.substr(8)) * 1024;
+    if (line.rfind("RssAnon:", 0) == 0) return static_cast<SIZE_T>(std::stoull(line.substr(8)) * 1024);
   return 0;
 }
 
@@ -90,6 +90,77 @@ double CpuFromApi(HANDLE process) {
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
   auto ms = [](FILETIME f) { return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 1e4; };
   return ms(kernel) + ms(user);
+}
+
+// Under Wine: each thread's voluntary_ctxt_switches, from task/*/status.
+std::uint64_t WakeupsFromProc(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\task\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  std::uint64_t wakeups = 0;
+  do {
+    if (found.cFileName[0] == '.') continue;
+    std::ifstream status(dir + "\\task\\" + found.cFileName + "\\status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) wakeups += std::stoull(line.substr(24));
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return wakeups;
+}
+
+// On Windows: each thread's context switches, from the system's process list. The layouts are
+// ntdll's (SYSTEM_PROCESS_INFORMATION and SYSTEM_THREAD_INFORMATION), which the SDK leaves out.
+struct ProcessEntry {
+  ULONG next_entry_offset;
+  ULONG threads;
+  LARGE_INTEGER reserved[6];
+  USHORT name_length, name_room;
+  wchar_t* name;
+  LONG base_priority;
+  HANDLE pid;
+  HANDLE parent_pid;
+  ULONG handles, session;
+  ULONG_PTR key;
+  SIZE_T peak_virtual, virtual_size;
+  ULONG page_faults;
+  SIZE_T memory[9];
+  LARGE_INTEGER io[6];
+};
+struct ThreadEntry {
+  LARGE_INTEGER times[3];
+  ULONG wait_time;
+  void* start;
+  HANDLE client[2];
+  LONG priority, base_priority;
+  ULONG context_switches, state, wait_reason;
+};
+
+static_assert(sizeof(ProcessEntry) == (sizeof(void*) == 8 ? 256 : 184));
+static_assert(sizeof(ThreadEntry) == (sizeof(void*) == 8 ? 80 : 64));
+
+std::uint64_t WakeupsFromSystemList(DWORD pid) {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  LONG status;
+  while ((status = query(5 /* SystemProcessInformation */, buffer.data(), static_cast<ULONG>(buffer.size()),
+                         &needed)) == static_cast<LONG>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */)
+    buffer.resize(buffer.size() * 2);
+  if (status < 0) return 0;
+  for (std::size_t at = 0;;) {
+    const auto* process = reinterpret_cast<const ProcessEntry*>(buffer.data() + at);
+    if (reinterpret_cast<ULONG_PTR>(process->pid) == pid) {
+      const auto* thread = reinterpret_cast<const ThreadEntry*>(process + 1);
+      std::uint64_t wakeups = 0;
+      for (ULONG i = 0; i < process->threads; ++i) wakeups += thread[i].context_switches;
+      return wakeups;
+    }
+    if (process->next_entry_offset == 0) return 0;
+    at += process->next_entry_offset;
+  }
 }
 
 std::size_t ThreadsOf(DWORD pid) {
@@ -120,6 +191,7 @@ Usage UsageOf(HANDLE process, DWORD pid, const std::string& exe_name, const std:
   // Under Wine the Linux view is the one that knows; Windows itself answers through the API.
   const std::string dir = UnderWine() ? ProcDir(exe_name, tag) : std::string();
   u.cpu_ms = dir.empty() ? CpuFromApi(process) : CpuFromStat(dir);
+  u.wakeups = dir.empty() ? WakeupsFromSystemList(pid) : WakeupsFromProc(dir);
   if (u.private_bytes == 0 && !dir.empty()) u.private_bytes = RssAnon(dir);
   return u;
 }
