@@ -17,8 +17,9 @@ using e2e::TextOf;
 using e2e::WaitFor;
 
 enum class Host { Healthy, Slow, HungInACall, HungBetweenCalls, HungAtStartUp };
-// The last two run a loop of the window system's own (the window menu, a drag by the title bar)
-// during which the host stops answering, then close.
+// MenuThroughAHang and DragThroughAHang run a loop of the window system's own (the window menu, a
+// drag by the title bar) during which the host stops answering, then close. TextBoxMenu closes from
+// another program while the frequency box's own menu is open, which the panel's window is not told of.
 enum class Close {
   CloseBox,
   AltF4,
@@ -27,7 +28,8 @@ enum class Close {
   Taskbar,
   WmCloseFromAnotherProcess,
   MenuThroughAHang,
-  DragThroughAHang
+  DragThroughAHang,
+  TextBoxMenu
 };
 
 const char* Name(Host h) {
@@ -35,9 +37,11 @@ const char* Name(Host h) {
   return names[static_cast<int>(h)];
 }
 const char* Name(Close c) {
-  const char* names[] = {"CloseBox",         "AltF4",           "AltF4FromAButton",
-                         "SystemMenu",       "Taskbar",         "WmCloseFromAnotherProcess",
-                         "MenuThroughAHang", "DragThroughAHang"};
+  const char* names[] = {"CloseBox",         "AltF4",
+                         "AltF4FromAButton", "SystemMenu",
+                         "Taskbar",          "WmCloseFromAnotherProcess",
+                         "MenuThroughAHang", "DragThroughAHang",
+                         "TextBoxMenu"};
   return names[static_cast<int>(c)];
 }
 bool HostStopsInTheLoop(Close c) { return c == Close::MenuThroughAHang || c == Close::DragThroughAHang; }
@@ -121,6 +125,10 @@ bool CloseThePanel(Close how, HWND form, e2e::HostDouble& host, const std::funct
       e2e::PressKeys({'C'});
       return true;
     case Close::Taskbar: made(); return PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE;
+    case Close::TextBoxMenu:
+      if (!e2e::OpenControlMenu(form, GetDlgItem(form, korvane::kIdText3))) return false;
+      Sleep(300);
+      [[fallthrough]];
     case Close::WmCloseFromAnotherProcess: {
       made();
       DWORD_PTR ignored = 0;
@@ -202,10 +210,11 @@ TEST_P(Closing, EndsWithinASecondSendsNothingMoreAndLetsGoOfAHostThatAnswers) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryHostStateAndEveryClose, Closing,
-    ::testing::Combine(
-        ::testing::Values(Host::Healthy, Host::Slow, Host::HungInACall, Host::HungBetweenCalls, Host::HungAtStartUp),
-        ::testing::Values(Close::CloseBox, Close::AltF4, Close::AltF4FromAButton, Close::SystemMenu, Close::Taskbar,
-                          Close::WmCloseFromAnotherProcess, Close::MenuThroughAHang, Close::DragThroughAHang)),
+    ::testing::Combine(::testing::Values(Host::Healthy, Host::Slow, Host::HungInACall, Host::HungBetweenCalls,
+                                         Host::HungAtStartUp),
+                       ::testing::Values(Close::CloseBox, Close::AltF4, Close::AltF4FromAButton, Close::SystemMenu,
+                                         Close::Taskbar, Close::WmCloseFromAnotherProcess, Close::MenuThroughAHang,
+                                         Close::DragThroughAHang, Close::TextBoxMenu)),
     [](const auto& cell) { return std::string(Name(std::get<0>(cell.param))) + "_" + Name(std::get<1>(cell.param)); });
 
 // F4 without Alt, while the panel is active with nothing focused (minimised, say), arrives as a

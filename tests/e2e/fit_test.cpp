@@ -101,8 +101,10 @@ int FontHeightOf(const IdlePanel& idle, UINT dpi) {
 }
 
 // Another message font size chosen while the panel runs (Windows' text size setting): the panel
-// refits as on a DPI change, and again when the font goes back. The panel's own window, made in this
-// process: Wine keeps a changed setting to the process that changed it.
+// refits as on a DPI change, and again when the font goes back. A taller caption and wider borders
+// come with it, and the frame is redrawn with them, as Windows does: the client area keeps the
+// layout's size. The panel's own window, made in this process: Wine keeps a changed setting to the
+// process that changed it.
 TEST(Layout, FollowsTheMessageFontChangedWhileItRuns) {
   NONCLIENTMETRICSW original{};
   original.cbSize = sizeof original;
@@ -125,17 +127,30 @@ TEST(Layout, FollowsTheMessageFontChangedWhileItRuns) {
   const auto settle = [&](const NONCLIENTMETRICSW& metrics) {
     NONCLIENTMETRICSW set = metrics;
     const bool done = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof set, &set, 0) != FALSE;
+    SetWindowPos(form.hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(form.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    for (MSG message; PeekMessageW(&message, form.hwnd(), 0, 0, PM_REMOVE);) DispatchMessageW(&message);
     return done;
   };
+  const auto client = [&] {
+    RECT area{};
+    GetClientRect(form.hwnd(), &area);
+    return std::make_pair(area.right, area.bottom);
+  };
+  const auto layout = std::make_pair(client().first, client().second);
   const int before = width();
   NONCLIENTMETRICSW changed = original;
   // Smaller: a larger one may be held back by the fit to the controls' boxes.
   changed.lfMessageFont.lfHeight = changed.lfMessageFont.lfHeight * 2 / 3;
+  changed.iCaptionHeight += 12;
+  changed.iBorderWidth += 3;
   ASSERT_TRUE(settle(changed));
   const int during = width();
+  EXPECT_EQ(client(), layout) << "the taller frame took from the client area";
   ASSERT_TRUE(settle(original));
   const int after = width();
+  EXPECT_EQ(client(), layout);
   std::printf("the sample: %d px, %d px in the smaller font, %d px back\n", before, during, after);
   EXPECT_NE(during, before) << "the panel kept the old font";
   EXPECT_EQ(after, before);

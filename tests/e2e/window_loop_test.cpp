@@ -1,4 +1,5 @@
-// The window menu and a title-bar drag: the ticks' rhythm after one, and one opened while a slow host's call waits.
+// The window menu, a title-bar drag and the frequency box's own menu: the ticks' rhythm after one, and one
+// opened while a slow host's call waits.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,14 +19,20 @@ using e2e::NowMs;
 using e2e::TextOf;
 using e2e::WaitFor;
 
-enum class Loop { SystemMenu, TitleDrag };
-const char* Name(Loop loop) { return loop == Loop::SystemMenu ? "SystemMenu" : "TitleDrag"; }
+// The text box's menu tells the panel's window nothing: its owner is the text box.
+enum class Loop { SystemMenu, TitleDrag, TextBoxMenu };
+const char* Name(Loop loop) {
+  const char* names[] = {"SystemMenu", "TitleDrag", "TextBoxMenu"};
+  return names[static_cast<int>(loop)];
+}
 
-bool InLoop(Loop loop, HWND form) { return loop == Loop::SystemMenu ? InMenu(form) : InMove(form); }
+bool InLoop(Loop loop, HWND form) { return loop == Loop::TitleDrag ? InMove(form) : InMenu(form); }
 
-// By real input, as the operator does it: Alt+Space, or the title bar pressed and pulled.
+// By real input, as the operator does it: Alt+Space, the title bar pressed and pulled, or a right-click
+// on the radio frequency (to copy it into the log).
 bool Open(Loop loop, HWND form) {
   if (loop == Loop::TitleDrag) return e2e::BeginTitleDrag(form);
+  if (loop == Loop::TextBoxMenu) return e2e::OpenControlMenu(form, GetDlgItem(form, korvane::kIdText3));
   e2e::PressKeys({VK_MENU, VK_SPACE});
   return WaitFor([&] { return InMenu(form); }, 2000);
 }
@@ -85,7 +92,8 @@ TEST_P(AfterAWindowLoop, TheHeldTickRunsOnceAndTheNextComesAFullIntervalLater) {
   EXPECT_GE(starts[2] - starts[1], 400.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(MenuAndDrag, AfterAWindowLoop, ::testing::Values(Loop::SystemMenu, Loop::TitleDrag),
+INSTANTIATE_TEST_SUITE_P(MenuAndDrag, AfterAWindowLoop,
+                         ::testing::Values(Loop::SystemMenu, Loop::TitleDrag, Loop::TextBoxMenu),
                          [](const auto& cell) { return std::string(Name(cell.param)); });
 
 // What follows the loop: it ends, or the panel is closed from another program while it is still
@@ -161,8 +169,10 @@ TEST_P(AWindowLoopDuringASlowCall, NeverLooksHungAndTheClicksOrACloseGoAsUsual) 
 INSTANTIATE_TEST_SUITE_P(MenuAndDrag, AWindowLoopDuringASlowCall,
                          ::testing::Values(std::make_tuple(Loop::SystemMenu, Then::Ends),
                                            std::make_tuple(Loop::TitleDrag, Then::Ends),
+                                           std::make_tuple(Loop::TextBoxMenu, Then::Ends),
                                            std::make_tuple(Loop::SystemMenu, Then::ClosedFromAnotherProgram),
                                            std::make_tuple(Loop::TitleDrag, Then::ClosedFromAnotherProgram),
+                                           std::make_tuple(Loop::TextBoxMenu, Then::ClosedFromAnotherProgram),
                                            std::make_tuple(Loop::SystemMenu, Then::ClosedFromTheMenu)),
                          [](const auto& cell) {
                            return std::string(Name(std::get<0>(cell.param))) + "_" + Name(std::get<1>(cell.param));

@@ -22,8 +22,14 @@ std::wstring ExeDir() {
 
 std::wstring TempFile(const std::wstring& stem) {
   static int counter = 0;
+  // KORVANE_LOG_DIR keeps the host doubles' logs and scripts where a run can find them afterwards.
   wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
+  const DWORD chosen = GetEnvironmentVariableW(L"KORVANE_LOG_DIR", dir, MAX_PATH - 1);
+  if (chosen > 0 && chosen < MAX_PATH - 1) {
+    if (dir[chosen - 1] != L'\\') wcscat_s(dir, L"\\");
+  } else {
+    GetTempPathW(MAX_PATH, dir);
+  }
   return std::wstring(dir) + L"korvane-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
          L"-" + stem;
 }
@@ -171,10 +177,11 @@ void PressKeys(std::initializer_list<WORD> keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void MouseButton(bool down) {
+void MouseButton(bool down, bool right) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  in.mi.dwFlags =
+      right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP) : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
   SendInput(1, &in, sizeof(INPUT));
 }
 
@@ -208,7 +215,40 @@ POINT ClientPoint(HWND window, int x, int y) {
   return p;
 }
 
+namespace {
+
+// This process's integrity level: an elevated one (High) reads no per-user class registrations
+// while UAC is on.
+std::string IntegrityLevel() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "unknown";
+  alignas(TOKEN_MANDATORY_LABEL) unsigned char buffer[64];
+  DWORD size = 0;
+  std::string level = "unknown";
+  if (GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) {
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+    const DWORD rid = *GetSidSubAuthority(sid, static_cast<DWORD>(*GetSidSubAuthorityCount(sid) - 1));
+    level = rid >= SECURITY_MANDATORY_SYSTEM_RID   ? "System"
+            : rid >= SECURITY_MANDATORY_HIGH_RID   ? "High (elevated)"
+            : rid >= SECURITY_MANDATORY_MEDIUM_RID ? "Medium"
+                                                   : "Low";
+  }
+  CloseHandle(token);
+  return level;
+}
+
+}  // namespace
+
 bool HostDouble::Start(const std::string& script) {
+  // Said once and plainly, rather than as every host test's own puzzle.
+  if (CLSID clsid{}; FAILED(CLSIDFromProgID(L"MixW2.Application", &clsid))) {
+    std::printf(
+        "host double: the ProgID MixW2.Application does not resolve in this process (integrity level %s). Register "
+        "it where this process reads it: HKLM\\Software\\Classes when elevated, HKCU\\Software\\Classes "
+        "otherwise\n",
+        IntegrityLevel().c_str());
+    return false;
+  }
   const std::wstring script_path = TempFile(L"script.txt");
   log_path_ = TempFile(L"host.log");
   std::ofstream(script_path.c_str()) << script;
@@ -413,7 +453,7 @@ bool Session::StartPanel() {
     std::printf("session: the panel did not start\n");
     return false;
   }
-  if (!with_host_) {
+  if (!with_host_ && program_.says_not_loaded) {
     // The one message comes before the window shows; answered as the operator would.
     const HWND box = panel.MessageBox();
     if (!box) {
@@ -492,7 +532,7 @@ DWORD GuiFlags(HWND form) {
 }
 }  // namespace
 
-bool InMenu(HWND form) { return (GuiFlags(form) & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE)) != 0; }
+bool InMenu(HWND form) { return (GuiFlags(form) & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0; }
 bool InMove(HWND form) { return (GuiFlags(form) & GUI_INMOVESIZE) != 0; }
 
 bool Press(HWND form, LRESULT hit) {
@@ -516,6 +556,16 @@ bool BeginTitleDrag(HWND form) {
     Sleep(50);
   }
   return WaitFor([&] { return InMove(form); }, 1000);
+}
+
+bool OpenControlMenu(HWND form, HWND control) {
+  RECT box{};
+  GetWindowRect(control, &box);
+  SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  Sleep(50);
+  MouseButton(true, true);
+  MouseButton(false, true);
+  return WaitFor([&] { return InMenu(form); }, 2000);
 }
 
 }  // namespace e2e

@@ -13,6 +13,7 @@
 namespace e2e {
 
 std::wstring ExeDir();
+// A new file name in $KORVANE_LOG_DIR, where set, else in the temporary folder.
 std::wstring TempFile(const std::wstring& stem);
 // Polls `condition` every 20 ms. `last_unmet_ms`, when given, gets the GetTickCount64 of the last
 // poll at which it did not hold: the state began after that moment.
@@ -125,6 +126,8 @@ struct Program {
   std::wstring exe;  // as Panel::Start takes it
   std::wstring current_directory;
   const wchar_t* window_class;
+  // Says "MixW2 is not loaded" when it finds no host: the panel does, the floor does not.
+  bool says_not_loaded = true;
 };
 
 // A host double with `script` and a panel attached to it, its window shown; or, made with kNoHost,
@@ -171,7 +174,7 @@ void Click(HWND button);
 bool BringToFront(HWND window);
 // Real input, as the keyboard and mouse give it, to whichever window is under the pointer or has the focus.
 void PressKeys(std::initializer_list<WORD> keys);  // held down in order, let go in reverse
-void MouseButton(bool down);
+void MouseButton(bool down, bool right = false);
 // Screen points on the window's frame: where it answers WM_NCHITTEST with `hit` (HTCLOSE, HTSYSMENU, ...),
 // and inside its client area.
 POINT FramePoint(HWND window, LRESULT hit);
@@ -188,5 +191,8 @@ bool InMove(HWND form);
 bool Press(HWND form, LRESULT hit);
 // The title bar pressed and the pointer moved until the window's move loop runs; the button stays down.
 bool BeginTitleDrag(HWND form);
+// A right-click in the middle of the control, and its own menu (a text box's Undo, Cut, Copy, Paste)
+// open: the menu's owner is the control, which tells the panel nothing.
+bool OpenControlMenu(HWND form, HWND control);
 
 }  // namespace e2e
