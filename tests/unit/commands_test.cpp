@@ -9,15 +9,22 @@ namespace {
 
 using testing::AttachedPanel;
 
-TEST(Commands, TableHoldsTheExactTexts) {
-  EXPECT_EQ(FindCommand(CommandButton::Command1).macro, L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>");
-  EXPECT_EQ(FindCommand(CommandButton::Command1).macro.size(), 36u);
-  EXPECT_EQ(FindCommand(CommandButton::Command2).macro, L"<CATCMDHEX:FE FE 50 E0 06 04 FD>");
-  EXPECT_EQ(FindCommand(CommandButton::Command2).macro.size(), 32u);
-  EXPECT_EQ(FindCommand(CommandButton::Command4).macro, L"<RXANDCLEAR>");
-  EXPECT_EQ(FindCommand(CommandButton::Command5).macro, L"<TX>");
-  EXPECT_EQ(FindCommand(CommandButton::Command1).caption, L"RTTY-N");
-  EXPECT_EQ(FindCommand(CommandButton::Command4).caption, L"RX");
+// What the host receives, character for character (the captions are checked against the layout when
+// the panel is compiled).
+TEST(Commands, EachButtonHandsTheHostItsExactMacro) {
+  const std::pair<CommandButton, std::wstring_view> sent[] = {
+      {CommandButton::Command1, L"<CATCMDHEX:FE FE 50 E0 06 04 02  FD>"},
+      {CommandButton::Command2, L"<CATCMDHEX:FE FE 50 E0 06 04 FD>"},
+      {CommandButton::Command4, L"<RXANDCLEAR>"},
+      {CommandButton::Command5, L"<TX>"},
+  };
+  for (const auto& [button, macro] : sent) {
+    AttachedPanel a;
+    a.panel.Click(button);
+    EXPECT_EQ(a.host.Macros(), std::vector<std::wstring>{std::wstring(macro)});
+  }
+  EXPECT_EQ(sent[0].second.size(), 36u);
+  EXPECT_EQ(sent[1].second.size(), 32u);
 }
 
 // A click on a control reaches a command only from the four buttons, each its own.

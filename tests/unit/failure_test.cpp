@@ -17,20 +17,41 @@ using testing::PanelOnFakeHost;
 constexpr HostStatus kServerUnavailable = 0x800706BA;
 constexpr HostStatus kDispException = 0x80020009;
 
+// Every status that means the host is gone, every one that means busy, and neighbours of both.
 TEST(HostFailure, Classification) {
-  EXPECT_EQ(ClassifyHostStatus(0), FailureKind::None);
-  for (HostStatus gone :
-       {0x800706BAu, 0x800706BEu, 0x800706BFu, 0x80010108u, 0x80010007u, 0x80010012u, 0x800401FDu, 0x80010006u})
-    EXPECT_EQ(ClassifyHostStatus(gone), FailureKind::HostGone) << std::hex << gone;
-  for (HostStatus failed :
-       {0x80020009u /*DISP_E_EXCEPTION*/, 0x80020006u /*DISP_E_UNKNOWNNAME*/, 0x80010001u /*RPC_E_CALL_REJECTED*/,
-        0x800706BBu /*RPC_S_SERVER_TOO_BUSY*/, 0x80004005u /*E_FAIL*/, 0x80020005u /*DISP_E_TYPEMISMATCH*/})
-    EXPECT_EQ(ClassifyHostStatus(failed), FailureKind::CallFailed) << std::hex << failed;
-  EXPECT_TRUE(IsBusyStatus(0x80010001u));
-  EXPECT_TRUE(IsBusyStatus(0x8001010Au));
-  EXPECT_FALSE(IsBusyStatus(0x8001010Bu)) << "rejected outright is not busy";
-  EXPECT_FALSE(IsBusyStatus(0x80020009u));
-  EXPECT_FALSE(IsBusyStatus(0x800706BAu));
+  using enum FailureKind;
+  const struct {
+    HostStatus status;
+    FailureKind kind;
+    bool busy;
+  } rows[] = {
+      {0, None, false},
+      {0x800706BA, HostGone, false},    // RPC_S_SERVER_UNAVAILABLE
+      {0x800706BE, HostGone, false},    // RPC_S_CALL_FAILED
+      {0x800706BF, HostGone, false},    // RPC_S_CALL_FAILED_DNE
+      {0x800706B5, HostGone, false},    // RPC_S_UNKNOWN_IF
+      {0x80010108, HostGone, false},    // RPC_E_DISCONNECTED
+      {0x80010007, HostGone, false},    // RPC_E_SERVER_DIED
+      {0x80010012, HostGone, false},    // RPC_E_SERVER_DIED_DNE
+      {0x80010006, HostGone, false},    // RPC_E_CONNECTION_TERMINATED
+      {0x800401FD, HostGone, false},    // CO_E_OBJNOTCONNECTED
+      {0x80004028, HostGone, false},    // CO_E_SERVER_STOPPING
+      {0x80010114, HostGone, false},    // RPC_E_INVALID_OBJECT
+      {0x80010001, CallFailed, true},   // RPC_E_CALL_REJECTED
+      {0x8001010A, CallFailed, true},   // RPC_E_SERVERCALL_RETRYLATER
+      {0x800706BB, CallFailed, true},   // RPC_S_SERVER_TOO_BUSY
+      {0x8001010B, CallFailed, false},  // RPC_E_SERVERCALL_REJECTED: refused outright, not busy
+      {0x80020009, CallFailed, false},  // DISP_E_EXCEPTION
+      {0x80020006, CallFailed, false},  // DISP_E_UNKNOWNNAME
+      {0x80020005, CallFailed, false},  // DISP_E_TYPEMISMATCH
+      {0x80004005, CallFailed, false},  // E_FAIL
+      {0x80010113, CallFailed, false},  // next to RPC_E_INVALID_OBJECT
+      {0x800706B9, CallFailed, false},  // next to RPC_S_SERVER_UNAVAILABLE
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ClassifyHostStatus(row.status), row.kind) << std::hex << row.status;
+    EXPECT_EQ(IsBusyStatus(row.status), row.busy) << std::hex << row.status;
+  }
 }
 
 TEST(HostFailure, HostGoneTakesTheLinkDownForGood) {

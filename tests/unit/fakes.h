@@ -123,6 +123,7 @@ struct AttachedPanel : PanelOnFakeHost {
 };
 
 inline HostReading Int(std::int64_t v) { return {kHostOk, HostNumber::Signed(v)}; }
+inline HostReading Unsigned(std::uint64_t v) { return {kHostOk, HostNumber::Unsigned(v)}; }
 inline HostReading Real(double v) { return {kHostOk, HostNumber::Floating(v)}; }
 inline HostReading Single(float v) { return {kHostOk, HostNumber::Single(v)}; }
 inline HostReading Fails(HostStatus status) { return {status, std::nullopt}; }

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "fakes.h"
+#include "monitor/number_text.h"
 #include "panel/panel.h"
 
 namespace korvane {
@@ -25,15 +27,36 @@ struct Up : testing::AttachedPanel {
   }
 };
 
+// Every kind of number the host may answer, at both edges of the band and one step outside each.
 TEST(Poll, BandEdgesAndOutside) {
+  using testing::Single;
+  using testing::Unsigned;
+  const struct {
+    HostReading reading;
+    std::size_t macros;
+  } rows[] = {
+      {Int(2170), 0},
+      {Int(2250), 0},
+      {Int(2169), 1},
+      {Int(2251), 1},
+      {Unsigned(2170), 0},
+      {Unsigned(2250), 0},
+      {Unsigned(2169), 1},
+      {Unsigned(2251), 1},
+      {Single(2170.0f), 0},
+      {Single(2250.0f), 0},
+      {Single(std::nextafter(2170.0f, 0.0f)), 1},
+      {Single(std::nextafter(2250.0f, 3000.0f)), 1},
+      {Real(2170.0), 0},
+      {Real(2250.0), 0},
+      {Real(std::nextafter(2170.0, 0.0)), 1},
+      {Real(std::nextafter(2250.0, 3000.0)), 1},
+      {Real(2169.5), 1},
+      {Real(2250.5), 1},
+  };
   Up up;
-  EXPECT_EQ(up.TickAndCountMacros({Int(2170)}), 0u);
-  EXPECT_EQ(up.TickAndCountMacros({Int(2250)}), 0u);
-  EXPECT_EQ(up.TickAndCountMacros({Int(2169)}), 1u);
-  EXPECT_EQ(up.TickAndCountMacros({Int(2251)}), 1u);
-  EXPECT_EQ(up.TickAndCountMacros({Real(2169.5)}), 1u);
-  EXPECT_EQ(up.TickAndCountMacros({Real(2250.5)}), 1u);
-  EXPECT_EQ(up.TickAndCountMacros({Real(2170.0)}), 0u);
+  for (const auto& row : rows)
+    EXPECT_EQ(up.TickAndCountMacros({row.reading}), row.macros) << GeneralText(*row.reading.number, L".");
 }
 
 TEST(Poll, SingleReadingsKeepTheirKindInTextAndBand) {
