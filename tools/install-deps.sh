@@ -5,7 +5,8 @@
 # Both are optional: when one cannot be had, the run goes on. Each outcome is written, one line:
 #   $KORVANE_NODE_STATUS (build/node-status): present | installed | not-installed: <apt's first error line>
 #   $KORVANE_WINE32_STATUS (build/wine32-status): installed | no-32-bit-code | not-installed: <apt's first error line>
-# Nothing of a 32-bit half that could not be installed is left behind.
+# Nothing of a 32-bit half that could not be installed is left behind. Run by another user than root,
+# it installs nothing: it fails when a required package is missing, and leaves the optional ones out.
 # An index that fails to download is retried, then left out; a required package that still cannot be
 # installed ends the run with apt's own message.
 set -euo pipefail
@@ -14,6 +15,8 @@ status_file=${KORVANE_WINE32_STATUS:-build/wine32-status}
 node_status_file=${KORVANE_NODE_STATUS:-build/node-status}
 retry_delay=${KORVANE_APT_RETRY_DELAY:-10}
 probe_32_bit=${KORVANE_PROBE_32_BIT:-tools/runs-32-bit.sh}
+as_root=${KORVANE_AS_ROOT:-$([ "$(id -u)" -eq 0 ] && echo yes || echo no)}
+readonly not_root="not run as root (run tools/install-deps.sh as root once)"
 export DEBIAN_FRONTEND=noninteractive
 
 # Wine's fonts are recommended packages, which --no-install-recommends skips; operators have them.
@@ -40,6 +43,10 @@ apt_update() {
 
 missing=()
 for p in "${required[@]}"; do installed "$p" || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ] && [ "$as_root" != yes ]; then
+  echo "missing: ${missing[*]}; $not_root" >&2
+  exit 1
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   apt_update
@@ -61,6 +68,8 @@ node_present() {
 mkdir -p "$(dirname "$node_status_file")"
 if node_present; then
   echo "present" >"$node_status_file"
+elif [ "$as_root" != yes ]; then
+  echo "not-installed: $not_root" >"$node_status_file"
 else
   echo "installing (optional): nodejs npm"
   [ ${#missing[@]} -gt 0 ] || apt_update
@@ -82,6 +91,10 @@ if ! bash "$probe_32_bit"; then
 fi
 if installed wine32:i386; then
   echo "installed" >"$status_file"
+  exit 0
+fi
+if [ "$as_root" != yes ]; then
+  echo "not-installed: $not_root" >"$status_file"
   exit 0
 fi
 echo "installing (optional): wine32:i386"

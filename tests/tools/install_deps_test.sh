@@ -73,7 +73,8 @@ scenario() {
   : >"$STATE/archs"
   : >"$STATE/calls"
   (
-    export I386_INDEX=ok EVERY_INDEX=ok WINE32=ok UNINSTALLABLE=none RUNS_32_BIT=0 PRESENT= KORVANE_NODE_PRESENT=yes
+    export I386_INDEX=ok EVERY_INDEX=ok WINE32=ok UNINSTALLABLE=none RUNS_32_BIT=0 PRESENT= KORVANE_NODE_PRESENT=yes \
+      KORVANE_AS_ROOT=yes
     for setting in "$@"; do export "${setting?}"; done
     for p in $PRESENT; do echo "$p" >>"$STATE/installed"; done
     [ "${I386_BEFORE:-}" = yes ] && echo i386 >>"$STATE/archs"
@@ -145,6 +146,16 @@ all="cmake ninja-build g++ libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++
 scenario all-there PRESENT="$all wine32:i386"
 check "apt-get is not called" test ! -s "$STATE/calls"
 check "told" status_is "installed"
+
+scenario not-root-with-all-required KORVANE_AS_ROOT=no PRESENT="$all" KORVANE_NODE_PRESENT=no
+check "the run goes on" test "$code" -eq 0
+check "nothing installed" test ! -s "$STATE/calls"
+check "the optional parts say why" status_is "not-installed: not run as root (run tools/install-deps.sh as root once)"
+
+scenario not-root-with-one-missing KORVANE_AS_ROOT=no PRESENT="${all/xvfb/}"
+check "the run fails" test "$code" -ne 0
+check "naming what is missing" grep -q "missing: xvfb; not run as root" "$STATE/out"
+check "nothing installed" test ! -s "$STATE/calls"
 
 echo "$failures failed"
 exit $((failures > 0))
