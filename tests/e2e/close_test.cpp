@@ -137,10 +137,16 @@ bool CloseThePanel(Close how, HWND form, e2e::HostDouble& host, const std::funct
     case Close::MenuThroughAHang:
       // The window menu from the keyboard; the host stops answering; 2.5 s later, Close.
       e2e::PressKeys({VK_MENU, VK_SPACE});
-      if (!WaitFor([&] { return InMenu(form); }, 2000)) return false;
+      if (!WaitFor([&] { return InMenu(form); }, 2000)) {
+        ADD_FAILURE() << "the window menu did not open";
+        return false;
+      }
       host.FreezeNow();
       Sleep(2500);
-      if (!InMenu(form)) return false;
+      if (!InMenu(form)) {
+        ADD_FAILURE() << "the window menu ended by itself";
+        return false;
+      }
       made();
       e2e::PressKeys({'C'});
       return true;
