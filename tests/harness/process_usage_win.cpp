@@ -14,6 +14,21 @@
 namespace e2e {
 namespace {
 
+// One of the system's lists (NtQuerySystemInformation), whole; empty where it cannot be had.
+std::vector<unsigned char> SystemInformation(ULONG kind) {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  LONG status = -1;
+  while (query && (status = query(kind, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+                      static_cast<LONG>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */)
+    buffer.resize(buffer.size() * 2);
+  if (status < 0) buffer.clear();
+  return buffer;
+}
+
 // Wine answers 0 for a process's handle count; the system handle list does carry them.
 DWORD HandlesFromSystemList(DWORD pid) {
   struct Entry {
@@ -23,15 +38,8 @@ DWORD HandlesFromSystemList(DWORD pid) {
     void* object;
     ULONG access;
   };
-  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
-  std::vector<unsigned char> buffer(1 << 20);
-  ULONG needed = 0;
-  while (query(16 /* SystemHandleInformation */, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) ==
-         static_cast<LONG>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */)
-    buffer.resize(buffer.size() * 2);
+  const std::vector<unsigned char> buffer = SystemInformation(16 /* SystemHandleInformation */);
+  if (buffer.empty()) return 0;
   const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
   const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
   DWORD owned = 0;
@@ -139,17 +147,8 @@ static_assert(sizeof(ProcessEntry) == (sizeof(void*) == 8 ? 256 : 184));
 static_assert(sizeof(ThreadEntry) == (sizeof(void*) == 8 ? 80 : 64));
 
 std::uint64_t WakeupsFromSystemList(DWORD pid) {
-  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
-  std::vector<unsigned char> buffer(1 << 20);
-  ULONG needed = 0;
-  LONG status;
-  while ((status = query(5 /* SystemProcessInformation */, buffer.data(), static_cast<ULONG>(buffer.size()),
-                         &needed)) == static_cast<LONG>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */)
-    buffer.resize(buffer.size() * 2);
-  if (status < 0) return 0;
+  const std::vector<unsigned char> buffer = SystemInformation(5 /* SystemProcessInformation */);
+  if (buffer.empty()) return 0;
   for (std::size_t at = 0;;) {
     const auto* process = reinterpret_cast<const ProcessEntry*>(buffer.data() + at);
     if (reinterpret_cast<ULONG_PTR>(process->pid) == pid) {
