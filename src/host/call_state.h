@@ -35,8 +35,9 @@ class CallState {
   static constexpr Millis kNotRespondingAfterMs = 2000;
   // How long a close waits for a call already under way, and then for the release,
   // before it gives the host up: an operator's close ends the panel within a second. The
-  // forced end itself takes the rest of that second (measured under Wine: at most 60 ms,
-  // with the other core busy), so a healthy host gets the most of it to answer and be let go.
+  // forced end needs little of that second (under Wine, with the other core busy, the process
+  // was gone 8 to 23 ms after the grace), so a healthy host gets the most of it to answer and
+  // be let go.
   static constexpr Millis kCloseGraceMs = 850;
 
   enum class CloseStep {
