@@ -25,7 +25,6 @@ PerMonitorDpi LookUpPerMonitorDpi() {
   PerMonitorDpi found;
   if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
     LookUpFunction(user32, "GetDpiForWindow", found.get_dpi_for_window);
-    LookUpFunction(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
     LookUpFunction(user32, "SystemParametersInfoForDpi", found.system_parameters_info_for_dpi);
     LookUpFunction(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
     LookUpFunction(user32, "GetThreadDpiAwarenessContext", found.get_thread_dpi_awareness_context);
@@ -66,12 +65,6 @@ UINT WindowDpi(HWND hwnd) {
   if (const UINT dpi = f.get_dpi_for_window ? f.get_dpi_for_window(hwnd) : 0) return dpi;
   if (const UINT dpi = MonitorDpi(hwnd)) return dpi;
   return SystemDpi();
-}
-
-void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi) {
-  const auto& f = PerMonitorDpiFunctions();
-  if (f.adjust_window_rect_ex_for_dpi && f.adjust_window_rect_ex_for_dpi(&rect, style, FALSE, ex_style, dpi)) return;
-  AdjustWindowRectEx(&rect, style, FALSE, ex_style);
 }
 
 void ScaleFrameWithDpi(HWND hwnd) {

@@ -11,7 +11,6 @@ struct PerMonitorDpi {
   UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
   // GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI = 0, &x, &y)
   HRESULT(WINAPI* get_dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
-  BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
   int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
   // Windows 10 1607 reads the manifest's per-monitor awareness as version 1, which leaves the
@@ -35,7 +34,6 @@ UINT SystemDpi();
 UINT WindowDpi(HWND hwnd);
 // The effective DPI of the monitor the window is on (0 where Windows cannot tell).
 UINT MonitorDpi(HWND hwnd);
-void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi);
 // At WM_NCCREATE: where the thread is per-monitor aware version 1, the frame scales with the
 // window's DPI as it does by itself from version 2 on.
 void ScaleFrameWithDpi(HWND hwnd);

@@ -145,12 +145,8 @@ void Form1::OnCreate() {
   SetIcons(dpi);
   const SIZE client{TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
                     TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
-  RECT frame{0, 0, client.cx, client.cy};
-  AdjustFrameForDpi(frame, kFormStyle, 0, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // Where the frame is drawn at another DPI than the one it was reckoned for (Windows 10 1607's
-  // per-monitor awareness without the frame's scaling), the client area is put right by measure.
+  // By measure rather than reckoned at a DPI: the frame may be drawn at another one than the
+  // window's (Windows 10 1607's per-monitor awareness where its scaling is not had).
   SizeFrameForClient(client);
   SetTimer(hwnd_, kTimer1Id, kPollIntervalMs, nullptr);
   OnSize();
@@ -252,7 +248,7 @@ void Form1::NoteClientArea() {
   const SIZE client_size{client.right, client.bottom};
   // The same outer size with another client area: the frame's metrics changed (a caption or border
   // size, a theme), which would shrink the layout's room. Given back once this message is done.
-  if (window_size == window_size_ && !(client_size == client_size_)) {
+  if (window_size == window_size_ && client_size != client_size_) {
     PostMessageW(hwnd_, kKeepClientMessage, 0, 0);
     return;
   }
