@@ -35,10 +35,11 @@ class CallState {
   static constexpr Millis kNotRespondingAfterMs = 2000;
   // How long a close waits for a call already under way, and then for the release,
   // before it gives the host up: an operator's close ends the panel within a second. The
-  // forced end needs little of that second (under Wine, with the other core busy, the process
-  // was gone 8 to 23 ms after the grace), so a healthy host gets the most of it to answer and
-  // be let go.
-  static constexpr Millis kCloseGraceMs = 850;
+  // second is shared between the two ends a close can have. A close made halfway through a
+  // slow host's 1 s call needs the call's last 0.5 s and the release; a forced end is seen
+  // gone 5 to 70 ms after the grace under Wine (both cores busy), but a loaded machine can
+  // stall either for longer. The grace leaves each about 0.25 s to spare.
+  static constexpr Millis kCloseGraceMs = 750;
 
   enum class CloseStep {
     DestroyNow,    // no call outstanding: close as usual, releasing the host

@@ -111,7 +111,8 @@ TEST(Hang, CloseStepDependsOnTheCallOutstanding) {
 }
 
 // As the operator sees it: a close made 0.5 s into a healthy 1 s call waits for its answer and a
-// release of up to 0.2 s more; the process ends within the second, the forced end included.
+// release of up to 0.2 s more; a close still held up is given up by 0.8 s, which leaves the forced
+// end 0.2 s of the second, the most a loaded machine was seen to need.
 TEST(Hang, ACloseIsOverdueAfterItsGraceWhateverHoldsItUp) {
   Millis& now = testing::fake_now;
   CallState calls{testing::FakeNow};
@@ -124,8 +125,8 @@ TEST(Hang, ACloseIsOverdueAfterItsGraceWhateverHoldsItUp) {
   now += 700;
   EXPECT_FALSE(calls.CloseOverdue()) << "the answer came at 0.5 s, the release had 0.2 s";
   EXPECT_EQ(calls.RequestClose(), Step::AfterTheCall) << "asked again: the first close counts";
-  now += 200;
-  EXPECT_TRUE(calls.CloseOverdue()) << "0.1 s is left for the forced end";
+  now += 100;
+  EXPECT_TRUE(calls.CloseOverdue()) << "0.2 s is left for the forced end";
 }
 
 // The tone out of band both ways, so that the tick would send <ALIGN:2210> twice: closed during each of its calls
