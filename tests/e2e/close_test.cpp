@@ -144,7 +144,10 @@ bool CloseThePanel(Close how, HWND form, e2e::HostDouble& host, const std::funct
       host.FreezeNow();
       Sleep(2500);
       if (!InMenu(form)) {
-        ADD_FAILURE() << "the window menu ended by itself";
+        const HWND front = GetForegroundWindow();
+        ADD_FAILURE() << "the window menu ended by itself; in front: "
+                      << (front == form ? "the panel" : "another window") << " of class '"
+                      << Narrow(e2e::ClassOf(front)) << "'";
         return false;
       }
       made();
