@@ -36,9 +36,9 @@ class CallState {
   // How long a close waits for a call already under way, and then for the release,
   // before it gives the host up: an operator's close ends the panel within a second. The
   // second is shared between the two ends a close can have. A close made halfway through a
-  // slow host's 1 s call needs the call's last 0.5 s and the release; a forced end is seen
-  // gone 5 to 70 ms after the grace under Wine (both cores busy), but a loaded machine can
-  // stall either for longer. The grace leaves each about 0.25 s to spare.
+  // slow host's 1 s call needs the call's last 0.5 s and the release; a forced end was seen
+  // done 5 to 110 ms past the grace under Wine, both cores busy, counted from the close's
+  // keystroke or message. The grace leaves each of them about 0.25 s to spare.
   static constexpr Millis kCloseGraceMs = 750;
 
   enum class CloseStep {
