@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "floor_tick_win.h"
 #include "harness/harness_win.h"
 #include "harness/process_usage_win.h"
 #include "host/com_ptr_win.h"
@@ -46,41 +46,15 @@ std::string Spread(std::vector<double> v) {
   return text;
 }
 
-// The floor's tick: the same host calls the panel makes in a tick, as plain late-bound IDispatch calls
-// by name, with both readouts written into the same kind of text box, as any panel of this design
-// must every tick (the idle floor, minimal_window.exe, does the same).
-double FloorRead(IDispatch* host, const wchar_t* name) {
-  LPOLESTR member = const_cast<LPOLESTR>(name);
-  DISPID id = DISPID_UNKNOWN;
-  host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
-  korvane::Variant value;
-  host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, value.Put(), nullptr,
-               nullptr);
-  korvane::Variant number;
-  return SUCCEEDED(VariantChangeType(number.Put(), const_cast<VARIANT*>(&value.Get()), 0, VT_R8)) ? number.Get().dblVal
-                                                                                                  : 0;
-}
-
+// The floor's tick: the poll's reads and writes made plainly, and the align the panel sends.
 void FloorTick(IDispatch* host, HWND readouts) {
-  wchar_t text[64];
-  std::swprintf(text, 64, L"%g Hz", FloorRead(host, L"AudioFq"));
-  SetDlgItemTextW(readouts, korvane::kIdText2, text);
-  std::swprintf(text, 64, L"%.15g kHz ", FloorRead(host, L"FqA") / 1000.0);
-  SetDlgItemTextW(readouts, korvane::kIdText3, text);
-  FloorRead(host, L"AudioFq");
-  FloorRead(host, L"AudioFq");
-  LPOLESTR member = const_cast<LPOLESTR>(L"ExecuteMacros");
-  DISPID id = DISPID_UNKNOWN;
-  host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
+  floor_tick::ReadAndShow(host, readouts);
   const korvane::Bstr macro(L"<ALIGN:2210>");
   VARIANT arg;
   VariantInit(&arg);
   arg.vt = VT_BSTR;
   arg.bstrVal = macro.Get();
-  DISPPARAMS params{&arg, nullptr, 1, 0};
-  korvane::Variant ignored;
-  host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, ignored.Put(), nullptr, nullptr);
+  floor_tick::CallByName(host, L"ExecuteMacros", DISPATCH_METHOD, &arg);
 }
 
 struct TickFigures {

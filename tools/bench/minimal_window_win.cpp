@@ -6,11 +6,11 @@
 #include <windows.h>
 
 #include <objbase.h>
-#include <oleauto.h>
 
 #include <cwchar>
 #include <string>
 
+#include "floor_tick_win.h"
 #include "panel/control_classes_win.h"
 #include "panel/controls.h"
 
@@ -18,35 +18,8 @@ namespace {
 
 IDispatch* g_host = nullptr;
 
-double Read(const wchar_t* name) {
-  LPOLESTR member = const_cast<LPOLESTR>(name);
-  DISPID id = DISPID_UNKNOWN;
-  if (FAILED(g_host->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id))) return 0;
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
-  VARIANT value;
-  VariantInit(&value);
-  double number = 0;
-  if (SUCCEEDED(g_host->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, &value,
-                               nullptr, nullptr)) &&
-      SUCCEEDED(VariantChangeType(&value, &value, 0, VT_R8)))
-    number = value.dblVal;
-  VariantClear(&value);
-  return number;
-}
-
-void Tick(HWND window) {
-  if (!g_host) return;
-  wchar_t text[64];
-  std::swprintf(text, 64, L"%g Hz", Read(L"AudioFq"));
-  SetDlgItemTextW(window, korvane::kIdText2, text);
-  std::swprintf(text, 64, L"%.15g kHz ", Read(L"FqA") / 1000.0);
-  SetDlgItemTextW(window, korvane::kIdText3, text);
-  Read(L"AudioFq");
-  Read(L"AudioFq");
-}
-
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_TIMER) Tick(hwnd);
+  if (message == WM_TIMER && g_host) floor_tick::ReadAndShow(g_host, hwnd);
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
